@@ -1,0 +1,53 @@
+# Orders the set-up, the builds and the runs; CMake presets do the building.
+#   make run         set up, build, start the calculator (under Wine on Linux)
+#   make test        set up, build, run every test
+#   make build       build the core natively and the Windows program
+#   make bench       core benchmarks natively, click benchmark under Wine
+#   make fuzz        each fuzz target for a bounded time (FUZZ_SECONDS)
+#   make soak        the long random soak of the window under Wine
+#   make screenshot  render the window to docs/tallyhorn.png
+.PHONY: all setup build build-native build-asan build-mingw build-fuzz test run bench fuzz soak screenshot clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+build-native: setup
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+build-asan: setup
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+
+build-mingw: setup
+	cmake --preset mingw >/dev/null
+	cmake --build --preset mingw
+
+build-fuzz: setup
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+
+build: build-native build-mingw
+
+test: build-native build-asan build-mingw build-fuzz
+	@bash scripts/test.sh
+
+run: build-mingw
+	@bash scripts/run.sh
+
+bench: build-native build-mingw
+	@bash scripts/bench.sh
+
+fuzz: build-fuzz
+	@bash scripts/fuzz.sh
+
+soak: build-mingw
+	@bash scripts/soak.sh
+
+screenshot: build-mingw
+	@bash scripts/screenshot.sh
+
+clean:
+	rm -rf build
