@@ -2,9 +2,26 @@
 
 #include <array>
 #include <bit>
+#include <cstddef>
 
 namespace tallyhorn {
 namespace {
+
+// Number of horses in a mask. Written out rather than std::popcount, which
+// without a POPCNT target becomes a library call in the innermost loop.
+constexpr int CountHorses(HorseMask mask) {
+  mask = mask - ((mask >> 1) & 0x55555555u);
+  mask = (mask & 0x33333333u) + ((mask >> 2) & 0x33333333u);
+  mask = (mask + (mask >> 4)) & 0x0f0f0f0fu;
+  return static_cast<int>((mask * 0x01010101u) >> 24);
+}
+constexpr std::array<HorseMask, kSlotCount> kSlotBit = [] {
+  std::array<HorseMask, kSlotCount> bits{};
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot) bits[slot] = HorseMask{1} << slot;
+  return bits;
+}();
+
+static_assert(CountHorses(0) == 0 && CountHorses(0xfffffu) == 20 && CountHorses(0x80000001u) == 2);
 
 /*
  * Counts injective assignments of horses to rows by inclusion-exclusion over
@@ -20,16 +37,17 @@ CombinationCount CountInjective(std::span<const HorseMask> rows) {
   const int n = static_cast<int>(rows.size());
   const unsigned full = (1u << n) - 1;
 
-  std::array<CombinationCount, 1u << kRowCount> weight{};
-  std::array<HorseMask, 1u << kRowCount> common{};
+  // Only the entries up to `full` are used, each written before it is read.
+  std::array<CombinationCount, 1u << kRowCount> weight;
+  std::array<HorseMask, 1u << kRowCount> common;
   for (unsigned set = 1; set <= full; ++set) {
     const int low = std::countr_zero(set);
     const unsigned rest = set & (set - 1);
     common[set] = (rest == 0 ? ~HorseMask{0} : common[rest]) & rows[static_cast<std::size_t>(low)];
-    weight[set] = kBlockSign[static_cast<std::size_t>(std::popcount(set))] * std::popcount(common[set]);
+    weight[set] = kBlockSign[static_cast<std::size_t>(CountHorses(set))] * CountHorses(common[set]);
   }
 
-  std::array<CombinationCount, 1u << kRowCount> sum{};
+  std::array<CombinationCount, 1u << kRowCount> sum;
   sum[0] = 1;
   for (unsigned set = 1; set <= full; ++set) {
     const unsigned low = set & (~set + 1);
@@ -44,9 +62,10 @@ CombinationCount CountInjective(std::span<const HorseMask> rows) {
   return sum[full];
 }
 
-std::array<HorseMask, kRowCount> AllRowHorses(const WagerState& state) {
+// The horses of the first `used` rows; the rest stay empty.
+std::array<HorseMask, kRowCount> LeadingRowHorses(const WagerState& state, int used) {
   std::array<HorseMask, kRowCount> rows{};
-  for (Row r = 0; r < kRowCount; ++r) rows[static_cast<std::size_t>(r)] = RowHorses(state, r);
+  for (Row r = 0; r < used && r < kRowCount; ++r) rows[static_cast<std::size_t>(r)] = RowHorses(state, r);
   return rows;
 }
 
@@ -63,9 +82,10 @@ HorseMask RowHorses(const WagerState& state, Row row) {
   const auto r = static_cast<std::size_t>(row);
   const FieldSize field = ClampFieldSize(state.fieldSize[r]);
   HorseMask mask = 0;
-  for (int slot = 0; slot < field; ++slot) {
-    if (state.selections[r][static_cast<std::size_t>(slot)] != 0) mask |= HorseMask{1} << slot;
+  for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+    mask |= state.selections[r][slot] != 0 ? kSlotBit[slot] : 0;  // a select the compiler can vectorise
   }
+  mask &= (HorseMask{1} << field) - 1;  // field is at most 20, so the shift is defined
   return mask;
 }
 
@@ -77,7 +97,7 @@ CombinationCount CountOrderedDistinct(std::span<const HorseMask> rows) {
 CombinationCount CountPick(std::span<const HorseMask> rows) {
   if (rows.empty() || rows.size() > static_cast<std::size_t>(kRowCount)) return 0;
   CombinationCount product = 1;
-  for (HorseMask row : rows) product *= std::popcount(row);
+  for (HorseMask row : rows) product *= CountHorses(row);
   return product;
 }
 
@@ -92,16 +112,15 @@ CombinationCount CountExacta(const WagerState& state) {
 }
 
 CombinationCount CountOrderedDistinct(const WagerState& state, int rows) {
-  return CountOrderedDistinct(FirstRows(AllRowHorses(state), rows));
+  return CountOrderedDistinct(FirstRows(LeadingRowHorses(state, rows), rows));
 }
 
 CombinationCount CountPick(const WagerState& state, int rows) {
-  return CountPick(FirstRows(AllRowHorses(state), rows));
+  return CountPick(FirstRows(LeadingRowHorses(state, rows), rows));
 }
 
 CombinationCount CountCombinations(const WagerState& state) {
-  const auto rows = AllRowHorses(state);
-  return CountRows(state.betType, rows);
+  return CountRows(state.betType, LeadingRowHorses(state, RowCountOf(state.betType)));
 }
 
 }  // namespace tallyhorn
