@@ -1,0 +1,239 @@
+#include "cli/ticket_parse.h"
+
+#include <cctype>
+#include <cstddef>
+
+namespace tallyhorn::cli {
+namespace {
+
+constexpr std::string_view kBlank = " \t\r\n\v\f";
+
+// A number that is no horse and no price: large enough to fail every range
+// test, small enough that the arithmetic on it never overflows.
+constexpr int kTooLarge = 1'000'000;
+
+std::string_view Trim(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(kBlank);
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(kBlank);
+  return text.substr(first, last - first + 1);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool AllDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
+}
+
+// The value of a run of digits, held at kTooLarge when it is larger.
+int DigitsValue(std::string_view digits) {
+  int value = 0;
+  for (char c : digits) {
+    value = value * 10 + (c - '0');
+    if (value >= kTooLarge) return kTooLarge;
+  }
+  return value;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (std::tolower(x) != std::tolower(y)) return false;
+  }
+  return true;
+}
+
+// The text in double quotes. Built by appending: GCC 12 warns falsely
+// (-Wrestrict) about a literal added to a temporary string.
+std::string Quoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += '"';
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
+// "$0.05, $0.10, ..., $10", for the message about an unlisted unit.
+std::string UnitList() {
+  std::string list;
+  for (const UnitAmount& unit : UnitAmountTable) {
+    if (!list.empty()) list += ", ";
+    list += unit.caption;
+  }
+  return list;
+}
+
+std::string BetTypeList() {
+  std::string list;
+  for (const BetTypeInfo& info : BetTypeTable) {
+    if (!list.empty()) list += ", ";
+    list += info.name;
+  }
+  return list;
+}
+
+/*
+ * The price in cents written after the "$": whole dollars, optionally with
+ * one or two digits of cents ("1", "1.00", "0.1", "0.05"). Returns 0 when the
+ * text is no amount or not one of the eight prices.
+ */
+UnitCents UnitFromText(std::string_view text) {
+  const std::size_t point = text.find('.');
+  const std::string_view dollars = text.substr(0, point);
+  const std::string_view cents = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
+  if (!AllDigits(dollars)) return 0;
+  if (point != std::string_view::npos && (cents.size() > 2 || !AllDigits(cents))) return 0;
+  const int dollarValue = DigitsValue(dollars);
+  if (dollarValue >= kTooLarge / 100) return 0;
+  int centValue = cents.empty() ? 0 : DigitsValue(cents);
+  if (cents.size() == 1) centValue *= 10;
+  const auto value = static_cast<UnitCents>(dollarValue * 100 + centValue);
+  return UnitIndexOf(value) >= 0 ? value : 0;
+}
+
+BetType BetTypeFromName(std::string_view name) {
+  for (BetType type = 0; type < kBetTypeCount; ++type) {
+    if (EqualsIgnoringCase(name, BetTypeTable[static_cast<std::size_t>(type)].name)) return type;
+  }
+  return -1;
+}
+
+// Horses first to last as a mask; both lie between 1 and 20.
+HorseMask HorseSpan(int first, int last) {
+  HorseMask mask = 0;
+  for (int horse = first; horse <= last; ++horse) mask |= HorseMask{1} << (horse - 1);
+  return mask;
+}
+
+std::string FieldAdvice(FieldSize field) {
+  return " the field of " + std::to_string(field) + " (use --field or --fields)";
+}
+
+/*
+ * Reads one row, "1,2", "1-4, 9", "ALL", against its field. On success
+ * stores the horses in mask and returns ""; otherwise returns the reason,
+ * without the "row N: " that the caller puts in front.
+ */
+std::string ParseRow(std::string_view rowText, FieldSize field, HorseMask& mask) {
+  mask = 0;
+  const std::string_view row = Trim(rowText);
+  if (row.empty()) return "no horses";
+  std::size_t start = 0;
+  while (start <= row.size()) {
+    const std::size_t comma = row.find(',', start);
+    const std::size_t end = comma == std::string_view::npos ? row.size() : comma;
+    const std::string_view item = Trim(row.substr(start, end - start));
+    start = end + 1;
+
+    if (item.empty()) return "empty entry between commas in " + Quoted(row);
+    if (EqualsIgnoringCase(item, "ALL")) {
+      if (field == 0) return "ALL takes no horses from" + FieldAdvice(field);
+      mask |= HorseSpan(1, field);
+      continue;
+    }
+
+    const std::size_t dash = item.find('-');
+    const std::string_view firstText = Trim(item.substr(0, dash));
+    const std::string_view lastText = dash == std::string_view::npos ? firstText : Trim(item.substr(dash + 1));
+    if (!AllDigits(firstText) || !AllDigits(lastText)) {
+      return Quoted(item) + " is not a horse number, a range like 1-4, or ALL";
+    }
+    const int first = DigitsValue(firstText);
+    const int last = DigitsValue(lastText);
+    if (first == 0 || last == 0) return "there is no horse 0; horses are numbered from 1";
+    if (dash == std::string_view::npos) {
+      if (first > field) return "horse " + std::string(firstText) + " is beyond" + FieldAdvice(field);
+    } else {
+      const std::string range = std::string(firstText) + "-" + std::string(lastText);
+      if (first > last) {
+        return "range " + range + " runs backwards; write " + std::string(lastText) + "-" + std::string(firstText);
+      }
+      if (last > field) return "range " + range + " runs beyond" + FieldAdvice(field);
+    }
+    mask |= HorseSpan(first, last);
+  }
+  return {};
+}
+
+ParseResult Failure(std::string error) { return ParseResult{std::nullopt, std::move(error)}; }
+
+}  // namespace
+
+ParseResult ParseTicket(std::string_view text, const FieldSizes& fields) {
+  const std::string_view line = Trim(text);
+  if (line.empty() || line.front() != '$') {
+    return Failure("no unit price: a ticket starts with one of " + UnitList() +
+                   ", as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)");
+  }
+
+  // The unit runs from the "$" to the first blank or colon.
+  const std::size_t unitEnd = line.find_first_of(" \t:");
+  const std::string_view unitText = line.substr(1, unitEnd == std::string_view::npos ? std::string_view::npos : unitEnd - 1);
+  const UnitCents unitCents = UnitFromText(unitText);
+  if (unitCents == 0) return Failure("unit " + Quoted(std::string("$").append(unitText)) + " is not one of " + UnitList());
+
+  const std::string_view rest = unitEnd == std::string_view::npos ? std::string_view{} : line.substr(unitEnd);
+  const std::size_t colon = rest.find(':');
+  if (colon == std::string_view::npos) return Failure("no \":\" after the bet type");
+  const std::string_view name = Trim(rest.substr(0, colon));
+  const BetType betType = BetTypeFromName(name);
+  if (betType < 0) return Failure("unknown bet type " + Quoted(name) + "; the bet types are " + BetTypeList());
+
+  // Split the rows at every "/" and check their number before reading any.
+  const std::string_view rowsText = rest.substr(colon + 1);
+  const int rowCount = RowCountOf(betType);
+  std::array<std::string_view, kRowCount> rowTexts{};
+  int found = 0;
+  std::size_t start = 0;
+  while (start <= rowsText.size()) {
+    const std::size_t slash = rowsText.find('/', start);
+    const std::size_t end = slash == std::string_view::npos ? rowsText.size() : slash;
+    if (found < kRowCount) rowTexts[static_cast<std::size_t>(found)] = rowsText.substr(start, end - start);
+    ++found;
+    start = end + 1;
+  }
+  const std::string typeName = BetTypeTable[static_cast<std::size_t>(betType)].name;
+  if (found == 1 && Trim(rowsText).empty()) {
+    return Failure(typeName + " takes " + std::to_string(rowCount) + " rows separated by \"/\", found none");
+  }
+  if (found != rowCount) {
+    return Failure(typeName + " takes " + std::to_string(rowCount) + " rows separated by \"/\", found " +
+                   std::to_string(found));
+  }
+
+  Ticket ticket;
+  ticket.betType = betType;
+  ticket.unitCents = unitCents;
+  for (Row r = 0; r < kRowCount; ++r) {
+    // A position bet is one race: every row has the first row's field.
+    const FieldSize field = ClampFieldSize(fields[IsPositionBet(betType) ? 0 : static_cast<std::size_t>(r)]);
+    ticket.fieldSize[static_cast<std::size_t>(r)] = field;
+    if (r >= rowCount) continue;
+    const std::string error = ParseRow(rowTexts[static_cast<std::size_t>(r)], field, ticket.rows[static_cast<std::size_t>(r)]);
+    if (!error.empty()) return Failure("row " + std::to_string(r + 1) + ": " + error);
+  }
+  return ParseResult{ticket, {}};
+}
+
+WagerState StateOf(const Ticket& ticket) {
+  WagerState state;
+  state.betType = ticket.betType;
+  state.unitCents = ticket.unitCents;
+  state.fieldSize = ticket.fieldSize;
+  for (std::size_t r = 0; r < state.selections.size(); ++r) {
+    for (std::size_t slot = 0; slot < state.selections[r].size(); ++slot) {
+      state.selections[r][slot] = (ticket.rows[r] >> slot) & 1u ? 1 : 0;
+    }
+  }
+  state.combinationCount = CountCombinations(state);
+  return state;
+}
+
+}  // namespace tallyhorn::cli
