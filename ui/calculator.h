@@ -1,0 +1,58 @@
+// The calculator window as a whole: creating it in its start state, running
+// its message loop, and its dialog procedure. The program's WinMain, the
+// window's tests and its benchmarks all go through these.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "calc/wager.h"
+
+namespace tallyhorn {
+
+/*
+ * Brings up the calculator, hidden until it is in its start state: resets
+ * the process-wide state, creates the modeless dialog from template 101,
+ * gives it its two icons, lays it out, writes 12 into every field-size edit
+ * (each write runs a full recalculation) and shows it. A calculator left
+ * from an earlier call is destroyed first. Returns the dialog, or nullptr
+ * when the dialog cannot be created.
+ */
+HWND CreateCalculator(HINSTANCE instance);
+
+/*
+ * Runs the message loop, offering every message to the dialog's keyboard
+ * handling first, until WM_QUIT arrives. Returns the code it carries.
+ */
+int RunMessageLoop();
+
+/*
+ * Destroys the calculator's dialog and forgets its handles. The program
+ * itself never needs this (the process ends with the window); tests and
+ * tools that bring up one calculator after another do.
+ */
+void DestroyCalculator();
+
+// The calculator's dialog, or nullptr while there is none.
+HWND CalculatorDialog();
+
+// The process-wide wager state as the last recalculation left it.
+const WagerState& CalculatorState();
+
+/*
+ * The dialog procedure: answers WM_INITDIALOG with the layout refresh and
+ * turns every command into a change of the state or the form followed by a
+ * recalculation. Returns TRUE only when it closes the dialog.
+ */
+INT_PTR CALLBACK CalculatorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+/*
+ * One recalculation: re-reads the field sizes when readSizes is set, takes
+ * the selection snapshot, counts, writes the ticket, count and cost texts,
+ * and refreshes the layout through the dialog's own WM_INITDIALOG.
+ */
+void Recalculate(HWND dialog, bool readSizes);
+
+}  // namespace tallyhorn
