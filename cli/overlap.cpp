@@ -30,9 +30,10 @@ bool Within(const Rows& inner, const Rows& outer) {
  * members lives in a stretch of one shared stack, so the recursion allocates
  * nothing once the stack has grown to its deepest.
  *
- * The union of T1..Tn is the sum over i of what Ti adds to T1..Ti-1:
- *   |Ti| - |(T1 ∩ Ti) ∪ ... ∪ (Ti-1 ∩ Ti)|,
- * the second term being a union of the same kind, counted the same way. Fully
+ * The union of T1..Tn is the sum over i of what Ti adds to T1..Ti-1: the
+ * size of Ti less the size of the union of (T1 and Ti), ..., (Ti-1 and Ti),
+ * where "and" is the row-by-row intersection; that second union is of the
+ * same kind and is counted the same way. Fully
  * unrolled this is inclusion-exclusion over subsets of tickets; the
  * recursion leaves out every subset whose intersection is already empty and
  * every intersection that lies within another one of its list (it adds
@@ -78,6 +79,7 @@ class UnionCounter {
   }
 
  private:
+  // The combinations of one member; a row with no horse gives 0 at once.
   CombinationCount Count(const Rows& rows) const {
     for (std::size_t r = 0; r < rowCount_; ++r) {
       if (rows[r] == 0) return 0;

@@ -56,6 +56,7 @@ constexpr std::string_view kHelp =
 
 constexpr std::string_view kBlank = " \t\r\n\v\f";
 
+// The text without blanks at either end.
 std::string_view Trim(std::string_view text) {
   const std::size_t first = text.find_first_not_of(kBlank);
   if (first == std::string_view::npos) return {};
@@ -90,6 +91,8 @@ struct Options {
   std::string usageError;
 };
 
+// Sorts the arguments into options and tickets; the first bad option
+// stops the reading with its usage error.
 Options ReadOptions(std::span<const std::string_view> args) {
   Options options;
   FieldSize field = kDefaultFieldSize;
@@ -183,6 +186,8 @@ std::int64_t AddHeld(std::int64_t a, std::int64_t b) {
   return b > kMax - a ? kMax : a + b;
 }
 
+// What the ticket costs in cents, held at the largest value when the
+// product does not fit.
 std::int64_t CostInCents(const Ticket& ticket, CombinationCount count) {
   constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
   const auto unit = static_cast<std::int64_t>(ticket.unitCents);
@@ -209,11 +214,14 @@ class TicketRun {
     cents_ = AddHeld(cents_, CostInCents(ticket, count));
   }
 
+  // Reports a ticket that was not accepted and marks the run as failed.
   void Reject(const std::string& where, const std::string& error) {
     err_ << kProgram << ": " << where << ": " << error << '\n';
     rejected_ = true;
   }
 
+  // The last line, for two or more accepted tickets: how many, their bets,
+  // the combinations among them that differ, and their cost.
   void PrintSummary() {
     if (accepted_.size() < 2) return;
     out_ << "Tickets: " << FormatCount(static_cast<std::int64_t>(accepted_.size())).view()
@@ -252,6 +260,7 @@ void TakeArgument(TicketRun& run, std::size_t position, std::string_view argumen
   run.Take(lines.empty() ? argument : lines.front(), where);
 }
 
+// Tickets from standard input, one per line, named by line number.
 void TakeInput(TicketRun& run, std::istream& in) {
   std::string line;
   for (std::size_t number = 1; std::getline(in, line); ++number) {

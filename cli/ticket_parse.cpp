@@ -12,6 +12,7 @@ constexpr std::string_view kBlank = " \t\r\n\v\f";
 // test, small enough that the arithmetic on it never overflows.
 constexpr int kTooLarge = 1'000'000;
 
+// The text without blanks at either end (a pasted line may end in "\r").
 std::string_view Trim(std::string_view text) {
   const std::size_t first = text.find_first_not_of(kBlank);
   if (first == std::string_view::npos) return {};
@@ -19,8 +20,10 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+// Digits are read as ASCII whatever the locale.
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// True for a non-empty run of digits and nothing else.
 bool AllDigits(std::string_view text) {
   if (text.empty()) return false;
   for (char c : text) {
@@ -39,6 +42,7 @@ int DigitsValue(std::string_view digits) {
   return value;
 }
 
+// Bet names and ALL are matched without regard to case.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -70,6 +74,7 @@ std::string UnitList() {
   return list;
 }
 
+// "Exacta, Trifecta, ..., Pick-8", for the message about an unknown bet type.
 std::string BetTypeList() {
   std::string list;
   for (const BetTypeInfo& info : BetTypeTable) {
@@ -98,6 +103,7 @@ UnitCents UnitFromText(std::string_view text) {
   return UnitIndexOf(value) >= 0 ? value : 0;
 }
 
+// The bet type with the given name in any case, or -1.
 BetType BetTypeFromName(std::string_view name) {
   for (BetType type = 0; type < kBetTypeCount; ++type) {
     if (EqualsIgnoringCase(name, BetTypeTable[static_cast<std::size_t>(type)].name)) return type;
@@ -112,6 +118,8 @@ HorseMask HorseSpan(int first, int last) {
   return mask;
 }
 
+// " the field of 12 (use --field or --fields)": the end of every message
+// about a horse outside its field.
 std::string FieldAdvice(FieldSize field) {
   return " the field of " + std::to_string(field) + " (use --field or --fields)";
 }
@@ -162,6 +170,7 @@ std::string ParseRow(std::string_view rowText, FieldSize field, HorseMask& mask)
   return {};
 }
 
+// A result holding only the reason the text is not a ticket.
 ParseResult Failure(std::string error) { return ParseResult{std::nullopt, std::move(error)}; }
 
 }  // namespace

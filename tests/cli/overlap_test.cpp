@@ -38,12 +38,14 @@ void WalkCombinations(const Ticket& ticket, std::unordered_set<std::uint64_t>& s
   walk(walk, 0);
 }
 
+// The distinct combinations of all tickets, by walking every one.
 CombinationCount DistinctByWalking(const std::vector<Ticket>& tickets) {
   std::unordered_set<std::uint64_t> seen;
   for (const Ticket& ticket : tickets) WalkCombinations(ticket, seen);
   return static_cast<CombinationCount>(seen.size());
 }
 
+// A ticket of the bet type with the given rows (the unit plays no part).
 Ticket Make(BetType betType, std::vector<HorseMask> rows) {
   Ticket ticket;
   ticket.betType = betType;

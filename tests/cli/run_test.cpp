@@ -20,6 +20,7 @@ struct Outcome {
   int status;
 };
 
+// Runs the program on the arguments with input as its standard input.
 Outcome RunProgram(const std::vector<std::string>& args, const std::string& input = "") {
   std::vector<std::string_view> views(args.begin(), args.end());
   std::istringstream in(input);

@@ -13,6 +13,7 @@
 namespace tallyhorn::cli {
 namespace {
 
+// Fields of the first rows as listed, the others rest.
 FieldSizes Fields(std::vector<FieldSize> first = {}, FieldSize rest = kDefaultFieldSize) {
   FieldSizes fields;
   fields.fill(rest);
@@ -20,12 +21,14 @@ FieldSizes Fields(std::vector<FieldSize> first = {}, FieldSize rest = kDefaultFi
   return fields;
 }
 
+// The listed horses, numbered from 1, as a mask.
 HorseMask Mask(std::vector<int> horses) {
   HorseMask mask = 0;
   for (int horse : horses) mask |= HorseMask{1} << (horse - 1);
   return mask;
 }
 
+// Horses first to last as a mask.
 HorseMask Span(int first, int last) {
   HorseMask mask = 0;
   for (int horse = first; horse <= last; ++horse) mask |= HorseMask{1} << (horse - 1);
