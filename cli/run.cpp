@@ -31,11 +31,12 @@ constexpr std::string_view kHelp =
     "A ticket:  $UNIT BETNAME: ROW / ROW / ...\n"
     "  UNIT     $0.05 $0.10 $0.20 $1 $2 $3 $5 $10\n"
     "  BETNAME  one race, rows 1st, 2nd, ...: Exacta (2 rows), Trifecta (3),\n"
-    "           Superfecta (4), Superfecta-5, Superfecta-6;\n"
+    "           Superfecta (4), Superfecta-5 (5), Superfecta-6 (6);\n"
     "           races A, B, ...: Pick-3 to Pick-8 (3 to 8 rows); any case\n"
     "  ROW      horses separated by commas: numbers (7), ranges (1-4) and ALL\n"
     "           (every horse of the row's field); spaces are optional\n"
-    "A horse appears at most once in each combination of a one-race bet.\n"
+    "A horse above its row's field is an error. In a one-race bet no combination\n"
+    "uses a horse twice.\n"
     "\n"
     "Options:\n"
     "  --field N         every row's field is N horses, 0 to 20 (default 12)\n"
@@ -52,7 +53,10 @@ constexpr std::string_view kHelp =
     "Each ticket prints the two lines of the ticket box. Two or more print a last\n"
     "line \"Tickets: N  Bets: B  Distinct: D  Total: $T\": D counts the combinations\n"
     "covered at least once, so B - D of the bets repeat a combination bought on\n"
-    "another ticket. Exit status: 0; 2 when an option or a ticket was rejected.\n";
+    "another ticket.\n"
+    "\n"
+    "Exit status: 0; 2 when an option or a ticket was rejected (the other tickets\n"
+    "are still counted); 1 when the output could not be written.\n";
 
 constexpr std::string_view kBlank = " \t\r\n\v\f";
 
