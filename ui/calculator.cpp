@@ -127,12 +127,15 @@ void Recalculate(HWND dialog, bool readSizes) {
   wagerState.combinationCount = CountCombinations(wagerState);
 
   // A zero count gives an empty ticket and count text and the "no bets"
-  // cost text, so the same three writes serve both cases.
+  // cost text, so the same three writes serve both cases. The ticket box is
+  // always rewritten, even with the text it shows: writing it also puts its
+  // caret and scroll position back to the start and drops what the user
+  // typed there. The two hidden fields are written only when they change.
   const TicketTexts texts = BuildTicket(wagerState);
   const FormControls& controls = Controls();
   SetControlText(controls.countField, texts.countText.data());
   SetControlText(controls.costField, texts.costText.data());
-  SetControlText(controls.ticket, texts.ticket.data());
+  if (controls.ticket != nullptr) SetWindowTextA(controls.ticket, texts.ticket.data());
 
   SendMessageA(dialog, WM_INITDIALOG, 0, 0);
 }

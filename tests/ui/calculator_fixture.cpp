@@ -1,0 +1,235 @@
+#include "tests/ui/calculator_fixture.h"
+
+#include <array>
+#include <cstring>
+
+namespace tallyhorn::uitest {
+namespace {
+
+// Removes every message still queued, WM_QUIT included.
+void DrainMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+std::string WindowText(HWND window) {
+  std::array<char, 4096> buffer{};
+  GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
+  return buffer.data();
+}
+
+std::string ClassName(HWND window) {
+  std::array<char, 64> buffer{};
+  GetClassNameA(window, buffer.data(), static_cast<int>(buffer.size()));
+  return buffer.data();
+}
+
+bool IsButton(HWND window) { return _stricmp(ClassName(window).c_str(), "Button") == 0; }
+
+// --- cycle counting ---
+
+struct Counts {
+  int cycles = 0;
+  int sizeChanges = 0;
+  int depth = 0;
+  int deepest = 0;
+} counts;
+
+bool IsSizeChange(HWND target, UINT message, WPARAM wParam) {
+  return target == CalculatorDialog() && message == WM_COMMAND && HIWORD(wParam) == EN_CHANGE &&
+         RowOfSizeEdit(LOWORD(wParam)) >= 0;
+}
+
+LRESULT CALLBACK BeforeProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (sent->hwnd == CalculatorDialog() && sent->message == WM_INITDIALOG) ++counts.cycles;
+    if (IsSizeChange(sent->hwnd, sent->message, sent->wParam)) {
+      ++counts.sizeChanges;
+      if (++counts.depth > counts.deepest) counts.deepest = counts.depth;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK AfterProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (IsSizeChange(sent->hwnd, sent->message, sent->wParam)) --counts.depth;
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// --- modal boxes ---
+
+ModalBox* watchedBox = nullptr;
+int timerTicks = 0;
+
+BOOL CALLBACK ReadBoxChild(HWND child, LPARAM) {
+  if (_stricmp(ClassName(child).c_str(), "Static") != 0) return TRUE;
+  const LONG style = GetWindowLongA(child, GWL_STYLE);
+  if ((style & SS_TYPEMASK) == SS_ICON) {
+    const auto icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+    watchedBox->informationIcon = icon != nullptr && icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32516));
+  } else if (const std::string text = WindowText(child); !text.empty()) {
+    watchedBox->text = text;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+  if (window != CalculatorDialog() && IsWindowVisible(window) && ClassName(window) == "#32770") {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Runs inside the message box's own modal loop: reads the box, then
+// presses its OK button.
+void CALLBACK CloseModalBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+  if (box == nullptr) {
+    if (++timerTicks > 100) KillTimer(nullptr, timer);  // no box came: give up
+    return;
+  }
+  KillTimer(nullptr, timer);
+  watchedBox->shown = true;
+  watchedBox->ownerDisabled = !IsWindowEnabled(CalculatorDialog());
+  watchedBox->caption = WindowText(box);
+  EnumChildWindows(box, ReadBoxChild, 0);
+  SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+}  // namespace
+
+void CalculatorTest::SetUp() {
+  DrainMessages();
+  dialog = CreateCalculator(GetModuleHandleA(nullptr));
+  ASSERT_NE(dialog, nullptr) << "the dialog could not be created from template " << IDD_CALCULATOR;
+}
+
+void CalculatorTest::TearDown() {
+  DestroyCalculator();
+  DrainMessages();
+}
+
+HWND Control(int id) { return GetDlgItem(CalculatorDialog(), id); }
+
+std::string Text(int id) { return WindowText(Control(id)); }
+
+bool Checked(int id) { return IsDlgButtonChecked(CalculatorDialog(), id) == BST_CHECKED; }
+
+bool Visible(int id) { return IsWindowVisible(Control(id)) != FALSE; }
+
+std::vector<int> TickedHorses(Row row) {
+  std::vector<int> horses;
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    if (Checked(BoxId(row, slot))) horses.push_back(slot + 1);
+  }
+  return horses;
+}
+
+std::vector<int> VisibleHorses(Row row) {
+  std::vector<int> horses;
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    if (Visible(BoxId(row, slot))) horses.push_back(slot + 1);
+  }
+  return horses;
+}
+
+std::vector<int> CheckedBetButtons() {
+  std::vector<int> ids;
+  for (int id : BetTypeButtonIds) {
+    if (Checked(id)) ids.push_back(id);
+  }
+  return ids;
+}
+
+std::vector<int> CheckedUnitButtons() {
+  std::vector<int> ids;
+  for (int id : UnitButtonIds) {
+    if (Checked(id)) ids.push_back(id);
+  }
+  return ids;
+}
+
+std::vector<std::string> FormSnapshot() {
+  std::vector<std::string> controls;
+  for (HWND child = GetWindow(CalculatorDialog(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    std::string line = std::to_string(GetDlgCtrlID(child)) + " \"" + WindowText(child) + "\"";
+    if (IsButton(child)) line += SendMessageA(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : " unchecked";
+    line += (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0 ? " shown" : " hidden";
+    controls.push_back(line);
+  }
+  return controls;
+}
+
+void Click(int id) {
+  HWND control = Control(id);
+  if (control == nullptr || !IsWindowVisible(control) || !IsWindowEnabled(control)) {
+    ADD_FAILURE() << "control " << id << " cannot be clicked: it is missing, hidden or disabled";
+    return;
+  }
+  SendMessageA(control, BM_CLICK, 0, 0);
+}
+
+void ClickHorses(Row row, const std::vector<int>& horses) {
+  for (int horse : horses) Click(BoxId(row, horse - 1));
+}
+
+void TypeSize(Row row, const char* text) {
+  HWND edit = Control(SizeEditId(row));
+  if (edit == nullptr || !IsWindowVisible(edit)) {
+    ADD_FAILURE() << "the size edit of row " << row << " is hidden: nobody could type \"" << text << "\" into it";
+    return;
+  }
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+int PressKey(UINT virtualKey) {
+  HWND target = GetFocus();
+  if (target == nullptr || (target != CalculatorDialog() && !IsChild(CalculatorDialog(), target))) {
+    target = CalculatorDialog();
+  }
+  const auto scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageA(target, WM_KEYDOWN, virtualKey, scan | 1);
+  PostMessageA(target, WM_KEYUP, virtualKey, scan | 1 | (LPARAM{3} << 30));
+  PostQuitMessage(kLoopStoppedByTest);
+  return RunMessageLoop();
+}
+
+int FocusId() {
+  HWND focus = GetFocus();
+  return focus != nullptr && IsChild(CalculatorDialog(), focus) ? GetDlgCtrlID(focus) : 0;
+}
+
+CycleCounter::CycleCounter()
+    : before_(SetWindowsHookExA(WH_CALLWNDPROC, BeforeProcedure, nullptr, GetCurrentThreadId())),
+      after_(SetWindowsHookExA(WH_CALLWNDPROCRET, AfterProcedure, nullptr, GetCurrentThreadId())) {
+  counts = Counts{};
+}
+
+CycleCounter::~CycleCounter() {
+  UnhookWindowsHookEx(before_);
+  UnhookWindowsHookEx(after_);
+}
+
+int CycleCounter::cycles() const { return counts.cycles; }
+int CycleCounter::sizeChanges() const { return counts.sizeChanges; }
+int CycleCounter::deepestSizeChange() const { return counts.deepest; }
+
+ModalBox ClickAndCloseModalBox(int id) {
+  ModalBox box;
+  watchedBox = &box;
+  timerTicks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseModalBox);
+  Click(id);
+  KillTimer(nullptr, timer);
+  watchedBox = nullptr;
+  return box;
+}
+
+}  // namespace tallyhorn::uitest

@@ -1,0 +1,104 @@
+// A fresh calculator for each test, driven only by what a person's actions
+// produce (clicks, text typed into a size edit, keys through the message
+// loop) and read back through USER32.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/calculator.h"
+#include "ui/resource.h"
+
+namespace tallyhorn::uitest {
+
+// What WM_QUIT carries when a test, not the dialog, ended the message loop.
+inline constexpr int kLoopStoppedByTest = 0x7e57;
+
+// Creates the calculator before each test and destroys it after, with every
+// message it left behind.
+class CalculatorTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  HWND dialog = nullptr;
+};
+
+// Names each case of a parameterised test by its `name` field.
+struct CaseName {
+  template <class Case>
+  std::string operator()(const testing::TestParamInfo<Case>& info) const {
+    return info.param.name;
+  }
+};
+
+// --- reading the form -------------------------------------------------------
+
+HWND Control(int id);
+std::string Text(int id);
+bool Checked(int id);
+// IsWindowVisible: the control and the dialog are both shown.
+bool Visible(int id);
+// The horses (numbers from 1) of a row whose boxes are ticked / visible.
+std::vector<int> TickedHorses(Row row);
+std::vector<int> VisibleHorses(Row row);
+// The IDs of the checked bet-type and unit buttons.
+std::vector<int> CheckedBetButtons();
+std::vector<int> CheckedUnitButtons();
+
+// Every control's ID, text, check state and visibility, in template order;
+// two equal snapshots mean the form shows the same thing.
+std::vector<std::string> FormSnapshot();
+
+// --- a person's actions -----------------------------------------------------
+
+// A click on a visible button, box or radio button (fails the test when the
+// control is hidden: a person could not click it).
+void Click(int id);
+void ClickHorses(Row row, const std::vector<int>& horses);
+// Types a whole new text into a row's visible size edit.
+void TypeSize(Row row, const char* text);
+// Presses a key on the control that has the focus (or the dialog) and runs
+// the message loop until the key is handled. Returns what RunMessageLoop
+// returned: kLoopStoppedByTest, unless the key closed the dialog.
+int PressKey(UINT virtualKey);
+// The focused control's ID, or 0.
+int FocusId();
+
+// --- watching the dialog's procedure ---------------------------------------
+
+// Counts, while it lives, the recalculations (each ends with the dialog's
+// own WM_INITDIALOG), the EN_CHANGE commands from size edits, and how deep
+// those commands nested.
+class CycleCounter {
+ public:
+  CycleCounter();
+  ~CycleCounter();
+  CycleCounter(const CycleCounter&) = delete;
+  CycleCounter& operator=(const CycleCounter&) = delete;
+
+  int cycles() const;
+  int sizeChanges() const;
+  int deepestSizeChange() const;
+
+ private:
+  HHOOK before_;
+  HHOOK after_;
+};
+
+// What a modal message box showed before the test closed it.
+struct ModalBox {
+  bool shown = false;
+  bool ownerDisabled = false;  // the calculator could not be used meanwhile
+  bool informationIcon = false;
+  std::string caption;
+  std::string text;
+};
+
+// Clicks a button that opens a modal message box, reads the box and closes
+// it with its OK button, as a person would.
+ModalBox ClickAndCloseModalBox(int id);
+
+}  // namespace tallyhorn::uitest
