@@ -155,9 +155,9 @@ void SetControlText(HWND control, const char* text) {
 
 void RefreshLayout(HWND dialog) {
   const BetType betType = wagerState.betType;
-  // Every bet-type button, Superfecta-5 and -6 included: the eleven form one
-  // radio group, and a bet type chosen from the keyboard (a radio button
-  // that gets the focus reports a click) must not leave another checked.
+  // Every bet-type button, Superfecta-5 and -6 included (their IDs lie
+  // above the Pick bets'): exactly one stays checked however the bet type
+  // was chosen, without relying on the buttons' own radio group.
   for (std::size_t b = 0; b < BetTypeButtonIds.size(); ++b) {
     SetChecked(ControlOf(dialog, controls.betTypeButtons[b], BetTypeButtonIds[b]),
                static_cast<BetType>(b) == betType);
