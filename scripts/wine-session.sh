@@ -105,6 +105,14 @@ main() {
     fi
   done
 
+  # Wine closes its desktop a second after the last program on it ends, and
+  # the next program waits for a new one: a hidden window keeps it open for
+  # the session (when the Windows build has made the keeper).
+  keeper="$root/build/mingw/tests/ui/desktop_keeper.exe"
+  if [ -f "$keeper" ]; then
+    wine "$keeper" 9>&- >>"$log" 2>&1 &
+  fi
+
   set +e
   "$@"
   status=$?
