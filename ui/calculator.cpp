@@ -183,9 +183,29 @@ HWND CreateCalculator(HINSTANCE instance) {
   return dialog;
 }
 
+namespace {
+
+/*
+ * Ctrl+A in one of the calculator's edits (the ticket box, a size edit)
+ * selects its whole text, as people expect before Ctrl+C; the plain edit
+ * control leaves that key to the program. Returns whether it took the key.
+ */
+bool SelectAllOnCtrlA(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != 'A' || (GetKeyState(VK_CONTROL) & 0x8000) == 0) return false;
+  if (calculatorDialog == nullptr || !IsChild(calculatorDialog, message.hwnd)) return false;
+  char className[8]{};
+  GetClassNameA(message.hwnd, className, static_cast<int>(sizeof className));
+  if (lstrcmpiA(className, "Edit") != 0) return false;
+  SendMessageA(message.hwnd, EM_SETSEL, 0, -1);
+  return true;
+}
+
+}  // namespace
+
 int RunMessageLoop() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (SelectAllOnCtrlA(message)) continue;
     if (calculatorDialog != nullptr && IsDialogMessageA(calculatorDialog, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);

@@ -189,16 +189,30 @@ void TypeSize(Row row, const char* text) {
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-int PressKey(UINT virtualKey) {
+int PressKey(UINT virtualKey, bool control) {
   HWND target = GetFocus();
   if (target == nullptr || (target != CalculatorDialog() && !IsChild(CalculatorDialog(), target))) {
     target = CalculatorDialog();
+  }
+  // Posted keys do not move the thread's key state, so Ctrl is held down in
+  // it for as long as the loop runs.
+  BYTE keys[256]{};
+  GetKeyboardState(keys);
+  const BYTE controlBefore = keys[VK_CONTROL];
+  if (control) {
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
   }
   const auto scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
   PostMessageA(target, WM_KEYDOWN, virtualKey, scan | 1);
   PostMessageA(target, WM_KEYUP, virtualKey, scan | 1 | (LPARAM{3} << 30));
   PostQuitMessage(kLoopStoppedByTest);
-  return RunMessageLoop();
+  const int result = RunMessageLoop();
+  if (control) {
+    keys[VK_CONTROL] = controlBefore;
+    SetKeyboardState(keys);
+  }
+  return result;
 }
 
 int FocusId() {

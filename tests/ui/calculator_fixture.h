@@ -60,10 +60,11 @@ void Click(int id);
 void ClickHorses(Row row, const std::vector<int>& horses);
 // Types a whole new text into a row's visible size edit.
 void TypeSize(Row row, const char* text);
-// Presses a key on the control that has the focus (or the dialog) and runs
-// the message loop until the key is handled. Returns what RunMessageLoop
-// returned: kLoopStoppedByTest, unless the key closed the dialog.
-int PressKey(UINT virtualKey);
+// Presses a key (with Ctrl held when `control` is set) on the control that
+// has the focus (or the dialog) and runs the message loop until the key is
+// handled. Returns what RunMessageLoop returned: kLoopStoppedByTest, unless
+// the key closed the dialog.
+int PressKey(UINT virtualKey, bool control = false);
 // The focused control's ID, or 0.
 int FocusId();
 

@@ -388,5 +388,30 @@ INSTANTIATE_TEST_SUITE_P(
                              1285, 1286, 1287, 1323, 1324, 1325, 1326, 1327, 1328, 1329, 1330, 1342, 1263}}),
     CaseName());
 
+// Ctrl+A selects an edit's whole text, so a person can copy the ticket with
+// Ctrl+A, Ctrl+C; in a button it does nothing.
+TEST_F(FormTest, CtrlASelectsTheWholeTextOfAnEdit) {
+  ClickHorses(0, {1, 2});
+  ClickHorses(1, {5});
+  ClickHorses(2, {3, 4});
+  for (int id : {IDC_TICKET, SizeEditId(0)}) {
+    HWND edit = Control(id);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 1, 1);
+    ASSERT_EQ(PressKey('A', true), kLoopStoppedByTest);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u) << id;
+    EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthA(edit))) << id;
+    EXPECT_EQ(Text(id), id == IDC_TICKET ? "$1 Trifecta: 1,2 / 5 / 3,4\r\nBets:  4  Total:  $4 " : "12")
+        << "Ctrl+A typed into the edit";
+  }
+  Click(IDC_RESET);
+  const std::vector<std::string> before = FormSnapshot();
+  ASSERT_EQ(PressKey('A', true), kLoopStoppedByTest);
+  EXPECT_EQ(FormSnapshot(), before);
+}
+
 }  // namespace
 }  // namespace tallyhorn::uitest
