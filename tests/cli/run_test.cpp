@@ -10,6 +10,7 @@
 #include "calc/counting.h"
 #include "calc/ticket.h"
 #include "cli/run.h"
+#include "tests/cli/random_ticket.h"
 
 namespace tallyhorn::cli {
 namespace {
@@ -161,16 +162,9 @@ TEST(CliRunHelp, ShowsTheNotationAndExamples) {
 TEST(CliRunWindow, PrintsWhatTheTicketBoxShows) {
   std::mt19937 random(1210);
   for (int trial = 0; trial < 500; ++trial) {
-    WagerState state;
-    state.betType = static_cast<BetType>(random() % kBetTypeCount);
-    state.unitCents = UnitAmountTable[random() % kUnitCount].cents;
-    const auto field = static_cast<FieldSize>(1 + random() % kMaxFieldSize);
-    state.fieldSize.fill(field);
-    for (auto& row : state.selections) {
-      for (auto& box : row) box = random() % 2;
-    }
-    state.combinationCount = CountCombinations(state);
+    const WagerState state = RandomWindowTicket(random, 2);
     if (state.combinationCount == 0) continue;
+    const FieldSize field = state.fieldSize[0];
 
     const std::string box = BuildTicket(state).ticket.data();
     const Outcome outcome = RunProgram({"--field", std::to_string(field), box});

@@ -9,6 +9,7 @@
 #include "calc/counting.h"
 #include "calc/ticket.h"
 #include "cli/ticket_parse.h"
+#include "tests/cli/random_ticket.h"
 
 namespace tallyhorn::cli {
 namespace {
@@ -163,16 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliParse, ReadsBackTheTicketBoxFirstLine) {
   std::mt19937 random(20261210);
   for (int trial = 0; trial < 2000; ++trial) {
-    WagerState state;
-    state.betType = static_cast<BetType>(random() % kBetTypeCount);
-    state.unitCents = UnitAmountTable[random() % kUnitCount].cents;
-    const auto field = static_cast<FieldSize>(1 + random() % kMaxFieldSize);
-    state.fieldSize.fill(field);
-    for (auto& row : state.selections) {
-      for (auto& box : row) box = random() % 3 == 0 ? 1 : 0;
-    }
-    state.combinationCount = CountCombinations(state);
+    const WagerState state = RandomWindowTicket(random, 3);
     if (state.combinationCount == 0) continue;
+    const FieldSize field = state.fieldSize[0];
 
     const std::string box = BuildTicket(state).ticket.data();
     const std::string firstLine = box.substr(0, box.find("\r\n"));

@@ -158,27 +158,19 @@ Click() {
 
 CheckIs() { [ "${checkedOf[$1]:-}" = "$2" ]; }
 
-# Ticks horses of a row that are unticked, one click each.
-TickHorses() {
-  local row=$1 horse id
-  shift
+# Clicks horses of a row, one click each, waiting for each box to show the
+# given check state (1 ticked, 0 unticked).
+ClickHorses() {
+  local row=$1 want=$2 horse id
+  shift 2
   for horse in "$@"; do
     id=$(Box "$row" "$horse")
     Click "$id"
-    WaitUntil "horse $horse of row $row ticked" CheckIs "$id" 1
+    WaitUntil "horse $horse of row $row $([ "$want" = 1 ] && echo ticked || echo unticked)" CheckIs "$id" "$want"
   done
 }
-
-# Unticks horses of a row that are ticked, one click each.
-UntickHorses() {
-  local row=$1 horse id
-  shift
-  for horse in "$@"; do
-    id=$(Box "$row" "$horse")
-    Click "$id"
-    WaitUntil "horse $horse of row $row unticked" CheckIs "$id" 0
-  done
-}
+TickHorses() { ClickHorses "$1" 1 "${@:2}"; }
+UntickHorses() { ClickHorses "$1" 0 "${@:2}"; }
 
 # Double-clicks a size edit (which selects its number) and types digits over
 # it.
