@@ -13,21 +13,12 @@ all: build
 setup:
 	@bash scripts/setup.sh
 
-build-native: setup
-	cmake --preset native >/dev/null
-	cmake --build --preset native
-
-build-asan: setup
-	cmake --preset asan >/dev/null
-	cmake --build --preset asan
-
-build-mingw: setup
-	cmake --preset mingw >/dev/null
-	cmake --build --preset mingw
-
-build-fuzz: setup
-	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz
+# build-native, build-asan, build-mingw, build-fuzz: configure and build
+# one CMake preset.
+PRESETS := native asan mingw fuzz
+$(addprefix build-,$(PRESETS)): build-%: setup
+	cmake --preset $* >/dev/null
+	cmake --build --preset $*
 
 build: build-native build-mingw
 
