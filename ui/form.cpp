@@ -107,14 +107,17 @@ void ForgetControls() { controls = FormControls{}; }
 const FormControls& Controls() { return controls; }
 
 void ReadFieldSizes() {
-  const bool oneRace = IsPositionBet(wagerState.betType);
-  for (Row r = 0; r < kRowCount; ++r) {
-    const std::uint32_t value = ReadSizeEdit(controls.sizeEdits[oneRace ? 0 : static_cast<std::size_t>(r)]);
-    // Sizes above 20 are rewritten as 20 before they are read; holding the
-    // copy to 20 as well keeps every row's slots inside the row.
-    wagerState.fieldSize[static_cast<std::size_t>(r)] =
-        value > static_cast<std::uint32_t>(kMaxFieldSize) ? kMaxFieldSize : static_cast<FieldSize>(value);
+  // Sizes above 20 are rewritten as 20 before they are read; holding the
+  // copy to 20 as well keeps every row's slots inside the row.
+  const auto read = [](std::size_t row) {
+    const std::uint32_t value = ReadSizeEdit(controls.sizeEdits[row]);
+    return value > static_cast<std::uint32_t>(kMaxFieldSize) ? kMaxFieldSize : static_cast<FieldSize>(value);
+  };
+  if (IsPositionBet(wagerState.betType)) {
+    wagerState.fieldSize.fill(read(0));  // one race: the first edit sets every row
+    return;
   }
+  for (std::size_t r = 0; r < wagerState.fieldSize.size(); ++r) wagerState.fieldSize[r] = read(r);
 }
 
 void SetAllFieldSizes(FieldSize size) {
