@@ -35,10 +35,8 @@ done
 readonly kWaitSeconds=15       # longest wait for any one effect
 readonly kClipboardSentinel="(nothing copied yet)"
 
-app=""        # the calculator's process
-sentinel=""   # the xclip process that holds the sentinel, while it does
+app=""  # the calculator's process
 cleanup() {
-  if [ -n "$sentinel" ]; then kill "$sentinel" 2>/dev/null || true; fi
   if [ -n "$app" ] && kill -0 "$app" 2>/dev/null; then kill "$app" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -182,25 +180,24 @@ TypeSize() {
   xdotool type --delay 40 "$digits"
 }
 
-# Offers the X clipboard a text of its own, so a copy that does not happen
-# cannot pass for one that did.
+# Puts a text of the test's own on the clipboard, through Wine, so a copy
+# that does not happen cannot pass for one that did.
 ResetClipboard() {
-  if [ -n "$sentinel" ]; then kill "$sentinel" 2>/dev/null || true; fi
-  printf '%s' "$kClipboardSentinel" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
-  sentinel=$!
+  wine "$probe" --clipboard "$kClipboardSentinel" >/dev/null 2>&1 || Fail "the clipboard could not be set"
   local deadline=$((SECONDS + kWaitSeconds))
   until [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$kClipboardSentinel" ]; do
-    [ "$SECONDS" -lt "$deadline" ] || Fail "the clipboard could not be set"
+    [ "$SECONDS" -lt "$deadline" ] || Fail "the clipboard set through Wine did not reach X"
     sleep 0.05
   done
 }
 
-# Waits for the calculator's copy to reach the X clipboard and puts it in
-# `copied`, with the CR of each Windows line end removed (Wine may or may
-# not pass it on to X).
+# Presses Ctrl+C and waits for the calculator's copy to reach the X
+# clipboard, putting it in `copied` with the CR of each Windows line end
+# removed (Wine may or may not pass it on to X).
 copied=""
-ReadClipboard() {
+CopySelection() {
   local deadline=$((SECONDS + kWaitSeconds)) text
+  xdotool key ctrl+c
   while true; do
     text=$(xclip -o -selection clipboard 2>/dev/null; printf x)
     text=${text%x}
@@ -228,8 +225,7 @@ CopyTicket() {
     xdotool key ctrl+Home ctrl+shift+End
     WaitUntil "the whole ticket selected by Ctrl+Home, Ctrl+Shift+End" TicketAllSelected
   fi
-  xdotool key ctrl+c
-  ReadClipboard
+  CopySelection
 }
 
 ExpectCopied() {
@@ -272,8 +268,7 @@ WaitUntil "size edit A showing 20 and three rows of twenty" \
 ResetClipboard
 xdotool key Tab
 WaitUntil "Tab moving the focus to the ticket box and selecting its text" TicketAllSelected
-xdotool key ctrl+c
-ReadClipboard
+CopySelection
 ExpectCopied "$trifecta"
 
 step="RESET"

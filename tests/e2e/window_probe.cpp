@@ -2,6 +2,7 @@
 // end-to-end test can aim the mouse at real controls and see their state.
 //
 //   window_probe [--wait SECONDS]
+//   window_probe --clipboard TEXT
 //
 // Finds the one visible top-level window titled "Tallyhorn" (waiting up to
 // SECONDS for it to appear) and prints one record a line, fields separated by
@@ -13,6 +14,9 @@
 // window's coordinates. Texts have backslash, tab, CR and LF escaped as \\,
 // \t, \r and \n, so a text keeps its spaces, trailing ones included.
 // Exits 1 when no such window is there, 2 when there are several.
+//
+// With --clipboard it only puts TEXT on the Windows clipboard, from which
+// Wine offers it to X, and exits 0 (1 when the clipboard cannot be had).
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -93,6 +97,29 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
   return TRUE;
 }
 
+/*
+ * Puts a text on the clipboard as the program that owns it, so the test can
+ * tell a copy that happened from one that did not. Setting it from a Windows
+ * program, rather than taking the X selection from outside, leaves Wine in
+ * charge of the X clipboard throughout, as it is when a person copies.
+ */
+int SetClipboardText(const char* text) {
+  const std::size_t size = std::strlen(text) + 1;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (memory == nullptr) return 1;
+  std::memcpy(GlobalLock(memory), text, size);
+  GlobalUnlock(memory);
+  for (int attempt = 0; attempt < 100 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
+  const bool set = EmptyClipboard() && SetClipboardData(CF_TEXT, memory) != nullptr;
+  CloseClipboard();
+  if (!set) {
+    GlobalFree(memory);
+    std::fprintf(stderr, "window_probe: the clipboard could not be set\n");
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 /*
@@ -106,8 +133,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--wait") == 0 && i + 1 < argc) {
       waitSeconds = std::atof(argv[++i]);
+    } else if (std::strcmp(argv[i], "--clipboard") == 0 && i + 1 < argc && argc == 3) {
+      return SetClipboardText(argv[++i]);
     } else {
-      std::fprintf(stderr, "usage: window_probe [--wait SECONDS]\n");
+      std::fprintf(stderr, "usage: window_probe [--wait SECONDS] | --clipboard TEXT\n");
       return 2;
     }
   }
