@@ -5,7 +5,7 @@
 #include <span>
 
 #include "calc/wager.h"
-#include "cli/ticket_parse.h"
+#include "calc/ticket_read.h"
 
 namespace tallyhorn::cli {
 

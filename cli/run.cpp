@@ -9,8 +9,8 @@
 
 #include "calc/format.h"
 #include "calc/ticket.h"
+#include "calc/ticket_read.h"
 #include "cli/overlap.h"
-#include "cli/ticket_parse.h"
 
 namespace tallyhorn::cli {
 namespace {
@@ -65,13 +65,6 @@ std::string_view Trim(std::string_view text) {
   const std::size_t first = text.find_first_not_of(kBlank);
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(kBlank) - first + 1);
-}
-
-// Lines that hold no ticket: blank lines, comments, and the "Bets:" line
-// that comes along when the whole ticket box is copied.
-bool IsSkippedLine(std::string_view line) {
-  const std::string_view text = Trim(line);
-  return text.empty() || text.front() == '#' || text.starts_with("Bets:");
 }
 
 // A field size from 0 to 20 written in digits, or nothing.
@@ -169,7 +162,7 @@ Options ReadOptions(std::span<const std::string_view> args) {
  * the first line is written as it would be for any other count, so the
  * player sees which ticket came to nothing.
  */
-std::string TicketLines(const Ticket& ticket) {
+std::string PrintedLines(const Ticket& ticket) {
   WagerState state = StateOf(ticket);
   const bool coversNothing = state.combinationCount == 0;
   if (coversNothing) state.combinationCount = 1;  // only the first line is kept
@@ -198,6 +191,18 @@ std::int64_t CostInCents(const Ticket& ticket, CombinationCount count) {
   return unit != 0 && count > kMax / unit ? kMax : unit * count;
 }
 
+// What the command line can do about a fault the reader found.
+std::string Advice(ReadFault fault) {
+  switch (fault) {
+    case ReadFault::kNoUnitPrice:
+      return " (in a shell, put the ticket in single quotes)";
+    case ReadFault::kFieldTooSmall:
+      return " (use --field or --fields)";
+    default:
+      return "";
+  }
+}
+
 // Reads the tickets, prints each, and keeps what the summary needs.
 class TicketRun {
  public:
@@ -205,14 +210,14 @@ class TicketRun {
 
   // One ticket from the text; where names it in an error message.
   void Take(std::string_view text, const std::string& where) {
-    const ParseResult result = ParseTicket(text, fields_);
+    const TicketReading result = ReadTicket(text, fields_, FieldRule::kFixed);
     if (!result.ticket) {
-      Reject(where, result.error);
+      Reject(where, result.error + Advice(result.fault));
       return;
     }
     const Ticket& ticket = *result.ticket;
     const CombinationCount count = CountCombinations(StateOf(ticket));
-    out_ << TicketLines(ticket);
+    out_ << PrintedLines(ticket);
     accepted_.push_back(ticket);
     bets_ = AddHeld(bets_, count);
     cents_ = AddHeld(cents_, CostInCents(ticket, count));
@@ -249,14 +254,7 @@ class TicketRun {
 // with it; anything else is an error.
 void TakeArgument(TicketRun& run, std::size_t position, std::string_view argument) {
   const std::string where = "argument " + std::to_string(position);
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start <= argument.size()) {
-    const std::size_t end = std::min(argument.find('\n', start), argument.size());
-    const std::string_view line = argument.substr(start, end - start);
-    if (!IsSkippedLine(line)) lines.push_back(line);
-    start = end + 1;
-  }
+  const std::vector<std::string_view> lines = TicketLines(argument);
   if (lines.size() > 1) {
     run.Reject(where, "holds " + std::to_string(lines.size()) + " tickets; give each ticket its own argument");
     return;

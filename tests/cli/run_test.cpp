@@ -10,7 +10,7 @@
 #include "calc/counting.h"
 #include "calc/ticket.h"
 #include "cli/run.h"
-#include "tests/cli/random_ticket.h"
+#include "tests/reference/random_ticket.h"
 
 namespace tallyhorn::cli {
 namespace {

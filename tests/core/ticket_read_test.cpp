@@ -8,10 +8,10 @@
 
 #include "calc/counting.h"
 #include "calc/ticket.h"
-#include "cli/ticket_parse.h"
-#include "tests/cli/random_ticket.h"
+#include "calc/ticket_read.h"
+#include "tests/reference/random_ticket.h"
 
-namespace tallyhorn::cli {
+namespace tallyhorn {
 namespace {
 
 // Fields of the first rows as listed, the others rest.
@@ -47,11 +47,11 @@ struct GoodCase {
 
 std::ostream& operator<<(std::ostream& out, const GoodCase& c) { return out << c.name; }
 
-class CliParseGood : public testing::TestWithParam<GoodCase> {};
+class ReadTicketFixed : public testing::TestWithParam<GoodCase> {};
 
-TEST_P(CliParseGood, ReadsTheTicket) {
+TEST_P(ReadTicketFixed, ReadsTheTicket) {
   const GoodCase& c = GetParam();
-  const ParseResult result = ParseTicket(c.text, c.fields);
+  const TicketReading result = ReadTicket(c.text, c.fields, FieldRule::kFixed);
   ASSERT_TRUE(result.ticket.has_value()) << result.error;
   EXPECT_EQ(result.error, "");
   const Ticket& ticket = *result.ticket;
@@ -63,7 +63,7 @@ TEST_P(CliParseGood, ReadsTheTicket) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Tickets, CliParseGood,
+    Tickets, ReadTicketFixed,
     testing::Values(
         GoodCase{"WindowTrifecta", "$1 Trifecta: 1,2 / 5 / 3,4", Fields(), kTrifecta, 100,
                  {Mask({1, 2}), Mask({5}), Mask({3, 4})}},
@@ -99,22 +99,22 @@ struct BadCase {
 
 std::ostream& operator<<(std::ostream& out, const BadCase& c) { return out << c.name; }
 
-class CliParseBad : public testing::TestWithParam<BadCase> {};
+class ReadTicketRejects : public testing::TestWithParam<BadCase> {};
 
-TEST_P(CliParseBad, SaysWhatIsWrong) {
+TEST_P(ReadTicketRejects, SaysWhatIsWrong) {
   const BadCase& c = GetParam();
-  const ParseResult result = ParseTicket(c.text, c.fields);
+  const TicketReading result = ReadTicket(c.text, c.fields, FieldRule::kFixed);
   EXPECT_FALSE(result.ticket.has_value());
   EXPECT_EQ(result.error, c.error);
 }
 
 const std::string kNoUnit =
     "no unit price: a ticket starts with one of $0.05, $0.10, $0.20, $1, $2, $3, $5, $10, as in "
-    "\"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)";
+    "\"$1 Trifecta: 1,2 / 5 / 3,4\"";
 const std::string kUnits = "$0.05, $0.10, $0.20, $1, $2, $3, $5, $10";
 
 INSTANTIATE_TEST_SUITE_P(
-    Tickets, CliParseBad,
+    Tickets, ReadTicketRejects,
     testing::Values(
         BadCase{"Empty", "", Fields(), kNoUnit},
         // What reaches the program when a shell has replaced "$1" by nothing.
@@ -146,22 +146,103 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"RangeFromZero", "$1 Pick-3: 1 / 2 / 0-3", Fields(), "row 3: there is no horse 0; horses are numbered from 1"},
         BadCase{"BackwardRange", "$1 Pick-3: 5-3 / 2 / 3", Fields(), "row 1: range 5-3 runs backwards; write 3-5"},
         BadCase{"HorseBeyondField", "$1 Trifecta: 1,2 / 14 / 3,4", Fields(),
-                "row 2: horse 14 is beyond the field of 12 (use --field or --fields)"},
+                "row 2: horse 14 is beyond the field of 12"},
         BadCase{"HorseBeyondTwenty", "$1 Trifecta: 1 / 2 / 99999999999999", Fields({}, 20),
-                "row 3: horse 99999999999999 is beyond the field of 20 (use --field or --fields)"},
+                "row 3: there is no horse 99999999999999; a race has at most 20 horses"},
         BadCase{"RangeBeyondField", "$1 Pick-3: 10 - 14 / 2 / 3", Fields(),
-                "row 1: range 10-14 runs beyond the field of 12 (use --field or --fields)"},
+                "row 1: range 10-14 runs beyond the field of 12"},
         BadCase{"BeyondItsOwnRaceField", "$1 Pick-3: 9 / 9 / 9", Fields({10, 12, 8}),
-                "row 3: horse 9 is beyond the field of 8 (use --field or --fields)"},
+                "row 3: horse 9 is beyond the field of 8"},
         BadCase{"OneRaceBeyondTheFirstField", "$1 Trifecta: 1 / 2 / 7", Fields({6, 12, 12}),
-                "row 3: horse 7 is beyond the field of 6 (use --field or --fields)"},
+                "row 3: horse 7 is beyond the field of 6"},
         BadCase{"AllOfNoField", "$1 Pick-3: ALL / 2 / 3", Fields({0}),
-                "row 1: ALL takes no horses from the field of 0 (use --field or --fields)"}),
+                "row 1: ALL takes no horses from the field of 0"}),
     [](const testing::TestParamInfo<BadCase>& test) { return test.param.name; });
+
+// The kind of each fault, which tallyhorn-cli turns into advice of its own.
+TEST(ReadTicket, NamesTheKindOfFault) {
+  EXPECT_EQ(ReadTicket("Trifecta: 1/2/3", Fields(), FieldRule::kFixed).fault, ReadFault::kNoUnitPrice);
+  EXPECT_EQ(ReadTicket("$1 Pick-3: 13/1/1", Fields(), FieldRule::kFixed).fault, ReadFault::kFieldTooSmall);
+  EXPECT_EQ(ReadTicket("$1 Pick-3: ALL/1/1", Fields({0}), FieldRule::kFixed).fault, ReadFault::kFieldTooSmall);
+  EXPECT_EQ(ReadTicket("$1 Pick-3: 21/1/1", Fields({}, 20), FieldRule::kFixed).fault, ReadFault::kOther);
+  EXPECT_EQ(ReadTicket("$1 Pick-3: 1/1", Fields(), FieldRule::kFixed).fault, ReadFault::kOther);
+  EXPECT_EQ(ReadTicket("$1 Pick-3: 1/1/1", Fields(), FieldRule::kFixed).fault, ReadFault::kNone);
+}
+
+// Growing fields, as the window reads a pasted or typed ticket: a row grows
+// to its highest listed horse (one race: the one field to the highest of any
+// row), ALL takes the grown field, and no field ever shrinks.
+struct GrowCase {
+  std::string name;
+  std::string text;
+  FieldSizes fields;
+  std::vector<HorseMask> rows;
+  FieldSizes grown;
+};
+
+std::ostream& operator<<(std::ostream& out, const GrowCase& c) { return out << c.name; }
+
+class ReadTicketGrowing : public testing::TestWithParam<GrowCase> {};
+
+TEST_P(ReadTicketGrowing, GrowsTheFields) {
+  const GrowCase& c = GetParam();
+  const TicketReading result = ReadTicket(c.text, c.fields, FieldRule::kGrow);
+  ASSERT_TRUE(result.ticket.has_value()) << result.error;
+  for (std::size_t r = 0; r < kRowCount; ++r) {
+    EXPECT_EQ(result.ticket->rows[r], r < c.rows.size() ? c.rows[r] : 0u) << "row " << r + 1;
+    EXPECT_EQ(result.ticket->fieldSize[r], c.grown[r]) << "field of row " << r + 1;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tickets, ReadTicketGrowing,
+    testing::Values(
+        GrowCase{"WithinTheFieldsNothingGrows", "$2 Pick-4: 1-3 / ALL / 7 / 2,9", Fields(),
+                 {Span(1, 3), Span(1, 12), Mask({7}), Mask({2, 9})}, Fields()},
+        GrowCase{"PickRowGrowsAlone", "$1 Pick-3: ALL, 15 / ALL / 2", Fields({12, 10, 8, 9}),
+                 {Span(1, 15), Span(1, 10), Mask({2})}, Fields({15, 10, 8, 9})},
+        GrowCase{"RangeGrowsItsRow", "$1 Pick-3: 1 / 18-20 / ALL", Fields(),
+                 {Mask({1}), Span(18, 20), Span(1, 12)}, Fields({12, 20, 12})},
+        // One race: the one field grows to the highest horse of any row, and
+        // ALL in every row follows it.
+        GrowCase{"OneRaceGrowsEveryRow", "$1 Trifecta: ALL / 1 / 16", Fields({12, 3, 3}),
+                 {Span(1, 16), Mask({1}), Mask({16})}, Fields({}, 16)},
+        GrowCase{"FromAnEmptyField", "$1 Pick-3: ALL, 4 / 2 / 3", Fields({}, 0),
+                 {Span(1, 4), Mask({2}), Mask({3})}, Fields({4, 2, 3}, 0)},
+        GrowCase{"LargerFieldsStay", "$1 Exacta: 1 / 2", Fields({}, 20), {Mask({1}), Mask({2})}, Fields({}, 20)}),
+    [](const testing::TestParamInfo<GrowCase>& test) { return test.param.name; });
+
+TEST(ReadTicket, GrowingStillRefusesWhatNoFieldHolds) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"$1 Pick-3: 1 / 21 / 3", "row 2: there is no horse 21; a race has at most 20 horses"},
+      {"$1 Pick-3: 1 / 2 / 19-21", "row 3: range 19-21 runs beyond horse 20; a race has at most 20 horses"},
+      {"$1 Pick-3: 1 / ALL / 3", "row 2: ALL takes no horses from the field of 0"},
+  };
+  for (const auto& [text, error] : cases) {
+    const TicketReading result = ReadTicket(text, Fields({12, 0, 12}), FieldRule::kGrow);
+    EXPECT_FALSE(result.ticket.has_value()) << text;
+    EXPECT_EQ(result.error, error) << text;
+  }
+}
+
+// The ticket lines of a text: every line end, skipped lines left out.
+TEST(TicketLines, SkipsBlankCommentAndBetsLines) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {"", {}},
+      {"$1 Trifecta: 1/2/3", {"$1 Trifecta: 1/2/3"}},
+      {"$1 Trifecta: 1/2/3\r\nBets:  1  Total:  $1 ", {"$1 Trifecta: 1/2/3"}},
+      {"# mine\n\n  \r\n$1 Exacta: 1/2\rBets: 2\n$2 Exacta: 3/4\n", {"$1 Exacta: 1/2", "$2 Exacta: 3/4"}},
+      {"\r\n\r\n", {}},
+  };
+  for (const auto& [text, expected] : cases) {
+    const std::vector<std::string_view> lines = TicketLines(text);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end()), expected) << testing::PrintToString(text);
+  }
+}
 
 // The first line of the ticket box, as copied from the window, reads back as
 // the same ticket, for random tickets of every bet type and unit.
-TEST(CliParse, ReadsBackTheTicketBoxFirstLine) {
+TEST(ReadTicket, ReadsBackTheTicketBoxFirstLine) {
   std::mt19937 random(20261210);
   for (int trial = 0; trial < 2000; ++trial) {
     const WagerState state = RandomWindowTicket(random, 3);
@@ -170,7 +251,7 @@ TEST(CliParse, ReadsBackTheTicketBoxFirstLine) {
 
     const std::string box = BuildTicket(state).ticket.data();
     const std::string firstLine = box.substr(0, box.find("\r\n"));
-    const ParseResult result = ParseTicket(firstLine, Fields({}, field));
+    const TicketReading result = ReadTicket(firstLine, Fields({}, field), FieldRule::kFixed);
     ASSERT_TRUE(result.ticket.has_value()) << firstLine << ": " << result.error;
     EXPECT_EQ(result.ticket->betType, state.betType) << firstLine;
     EXPECT_EQ(result.ticket->unitCents, state.unitCents) << firstLine;
@@ -181,4 +262,4 @@ TEST(CliParse, ReadsBackTheTicketBoxFirstLine) {
 }
 
 }  // namespace
-}  // namespace tallyhorn::cli
+}  // namespace tallyhorn

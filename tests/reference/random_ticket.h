@@ -1,5 +1,5 @@
-// Random tickets as the window would hold them, for tests that feed the
-// ticket box's text back into the command-line program.
+// Random tickets as the window would hold them, for tests that read the
+// ticket box's text back.
 #pragma once
 
 #include <random>
@@ -7,7 +7,7 @@
 #include "calc/counting.h"
 #include "calc/wager.h"
 
-namespace tallyhorn::cli {
+namespace tallyhorn {
 
 // A random bet type and unit, one random field size for every row, and each
 // box ticked with a chance of one in `tickOneIn`; the count is stored.
@@ -23,4 +23,4 @@ inline WagerState RandomWindowTicket(std::mt19937& random, unsigned tickOneIn) {
   return state;
 }
 
-}  // namespace tallyhorn::cli
+}  // namespace tallyhorn

@@ -1,9 +1,10 @@
-#include "cli/ticket_parse.h"
+#include "calc/ticket_read.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstddef>
 
-namespace tallyhorn::cli {
+namespace tallyhorn {
 namespace {
 
 constexpr std::string_view kBlank = " \t\r\n\v\f";
@@ -118,19 +119,31 @@ HorseMask HorseSpan(int first, int last) {
   return mask;
 }
 
-// " the field of 12 (use --field or --fields)": the end of every message
-// about a horse outside its field.
-std::string FieldAdvice(FieldSize field) {
-  return " the field of " + std::to_string(field) + " (use --field or --fields)";
+// What one row lists: the horses named by number or range, and whether it
+// says ALL, which takes its horses from the field once the field is known.
+struct RowItems {
+  HorseMask named = 0;
+  bool all = false;
+  int highest = 0;  // the highest horse named, 0 for none
+  std::string highestItem;  // the entry that names it: "14" or "10-14"
+};
+
+// A result holding only the reason the text is not a ticket.
+TicketReading Failure(std::string error, ReadFault fault = ReadFault::kOther) {
+  return TicketReading{std::nullopt, std::move(error), fault};
 }
 
+// The message for a row: "row 2: " and the reason.
+std::string RowError(Row row, const std::string& reason) { return "row " + std::to_string(row + 1) + ": " + reason; }
+
 /*
- * Reads one row, "1,2", "1-4, 9", "ALL", against its field. On success
- * stores the horses in mask and returns ""; otherwise returns the reason,
- * without the "row N: " that the caller puts in front.
+ * Reads one row, "1,2", "1-4, 9", "ALL", into items. Every horse lies from 1
+ * to 20; whether it lies within the row's field is the caller's question.
+ * Returns "" on success, otherwise the reason, without the "row N: " that
+ * the caller puts in front.
  */
-std::string ParseRow(std::string_view rowText, FieldSize field, HorseMask& mask) {
-  mask = 0;
+std::string ReadRow(std::string_view rowText, RowItems& items) {
+  items = RowItems{};
   const std::string_view row = Trim(rowText);
   if (row.empty()) return "no horses";
   std::size_t start = 0;
@@ -142,8 +155,7 @@ std::string ParseRow(std::string_view rowText, FieldSize field, HorseMask& mask)
 
     if (item.empty()) return "empty entry between commas in " + Quoted(row);
     if (EqualsIgnoringCase(item, "ALL")) {
-      if (field == 0) return "ALL takes no horses from" + FieldAdvice(field);
-      mask |= HorseSpan(1, field);
+      items.all = true;
       continue;
     }
 
@@ -157,29 +169,52 @@ std::string ParseRow(std::string_view rowText, FieldSize field, HorseMask& mask)
     const int last = DigitsValue(lastText);
     if (first == 0 || last == 0) return "there is no horse 0; horses are numbered from 1";
     if (dash == std::string_view::npos) {
-      if (first > field) return "horse " + std::string(firstText) + " is beyond" + FieldAdvice(field);
+      if (first > kMaxFieldSize) {
+        return "there is no horse " + std::string(firstText) + "; a race has at most 20 horses";
+      }
     } else {
       const std::string range = std::string(firstText) + "-" + std::string(lastText);
       if (first > last) {
         return "range " + range + " runs backwards; write " + std::string(lastText) + "-" + std::string(firstText);
       }
-      if (last > field) return "range " + range + " runs beyond" + FieldAdvice(field);
+      if (last > kMaxFieldSize) return "range " + range + " runs beyond horse 20; a race has at most 20 horses";
     }
-    mask |= HorseSpan(first, last);
+    items.named |= HorseSpan(first, last);
+    if (last > items.highest) {
+      items.highest = last;
+      items.highestItem = dash == std::string_view::npos ? std::string(firstText)
+                                                          : std::string(firstText) + "-" + std::string(lastText);
+    }
   }
   return {};
 }
 
-// A result holding only the reason the text is not a ticket.
-ParseResult Failure(std::string error) { return ParseResult{std::nullopt, std::move(error)}; }
+// The first reason, in row order, that a row needs a larger field than it
+// has, or "".
+std::string FieldFault(const std::array<RowItems, kRowCount>& items, const FieldSizes& fields, int rowCount) {
+  for (Row r = 0; r < rowCount; ++r) {
+    const auto row = static_cast<std::size_t>(r);
+    const FieldSize field = fields[row];
+    if (items[row].highest > field) {
+      // Name the horse or the range as the player wrote it.
+      const std::string& item = items[row].highestItem;
+      const bool range = item.find('-') != std::string::npos;
+      return RowError(r, (range ? "range " + item + " runs" : "horse " + item + " is") + " beyond the field of " +
+                             std::to_string(field));
+    }
+    if (items[row].all && field == 0) return RowError(r, "ALL takes no horses from the field of 0");
+  }
+  return {};
+}
 
 }  // namespace
 
-ParseResult ParseTicket(std::string_view text, const FieldSizes& fields) {
+TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldRule rule) {
   const std::string_view line = Trim(text);
   if (line.empty() || line.front() != '$') {
     return Failure("no unit price: a ticket starts with one of " + UnitList() +
-                   ", as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)");
+                       ", as in \"$1 Trifecta: 1,2 / 5 / 3,4\"",
+                   ReadFault::kNoUnitPrice);
   }
 
   // The unit runs from the "$" to the first blank or colon.
@@ -217,18 +252,60 @@ ParseResult ParseTicket(std::string_view text, const FieldSizes& fields) {
                    std::to_string(found));
   }
 
+  std::array<RowItems, kRowCount> items{};
+  for (Row r = 0; r < rowCount; ++r) {
+    const auto row = static_cast<std::size_t>(r);
+    const std::string error = ReadRow(rowTexts[row], items[row]);
+    if (!error.empty()) return Failure(RowError(r, error));
+  }
+
+  // The fields the rows are read against: one race has one field, the
+  // first row's; growth takes each field up to the highest horse it must
+  // hold.
+  const bool oneRace = IsPositionBet(betType);
+  FieldSizes field{};
+  for (std::size_t r = 0; r < field.size(); ++r) field[r] = ClampFieldSize(fields[oneRace ? 0 : r]);
+  if (rule == FieldRule::kGrow) {
+    int highest = 0;
+    for (std::size_t r = 0; r < static_cast<std::size_t>(rowCount); ++r) {
+      if (oneRace) {
+        highest = std::max(highest, items[r].highest);
+      } else {
+        field[r] = std::max(field[r], items[r].highest);
+      }
+    }
+    if (oneRace) field.fill(std::max(field[0], highest));
+  }
+  if (std::string fault = FieldFault(items, field, rowCount); !fault.empty()) {
+    return Failure(std::move(fault), ReadFault::kFieldTooSmall);
+  }
+
   Ticket ticket;
   ticket.betType = betType;
   ticket.unitCents = unitCents;
-  for (Row r = 0; r < kRowCount; ++r) {
-    // A position bet is one race: every row has the first row's field.
-    const FieldSize field = ClampFieldSize(fields[IsPositionBet(betType) ? 0 : static_cast<std::size_t>(r)]);
-    ticket.fieldSize[static_cast<std::size_t>(r)] = field;
-    if (r >= rowCount) continue;
-    const std::string error = ParseRow(rowTexts[static_cast<std::size_t>(r)], field, ticket.rows[static_cast<std::size_t>(r)]);
-    if (!error.empty()) return Failure("row " + std::to_string(r + 1) + ": " + error);
+  ticket.fieldSize = field;
+  for (std::size_t r = 0; r < static_cast<std::size_t>(rowCount); ++r) {
+    ticket.rows[r] = items[r].named | (items[r].all ? HorseSpan(1, field[r]) : 0);
   }
-  return ParseResult{ticket, {}};
+  return TicketReading{ticket, {}, ReadFault::kNone};
+}
+
+bool IsSkippedLine(std::string_view line) {
+  const std::string_view text = Trim(line);
+  return text.empty() || text.front() == '#' || text.starts_with("Bets:");
+}
+
+std::vector<std::string_view> TicketLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+    const std::string_view line = text.substr(start, end - start);
+    if (!IsSkippedLine(line)) lines.push_back(line);
+    start = end + 1;
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++start;
+  }
+  return lines;
 }
 
 WagerState StateOf(const Ticket& ticket) {
@@ -245,4 +322,4 @@ WagerState StateOf(const Ticket& ticket) {
   return state;
 }
 
-}  // namespace tallyhorn::cli
+}  // namespace tallyhorn

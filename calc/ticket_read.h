@@ -1,0 +1,77 @@
+// Reading a ticket written in the calculator's own notation, the first line of
+// the ticket box: "$1 Trifecta: 1,2 / 5 / 3,4" or "$0.10 Pick-4: 1-3 / ALL / 7 / 2,9".
+// The window (pasted and typed tickets) and tallyhorn-cli read through here,
+// so both take the same notation and name each fault in the same words.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calc/counting.h"
+#include "calc/wager.h"
+
+namespace tallyhorn {
+
+// The field size of each row, rows A to H.
+using FieldSizes = std::array<FieldSize, kRowCount>;
+
+// A ticket read from text. Every horse in rows lies within its row's field;
+// rows beyond the bet type's row count are 0.
+struct Ticket {
+  BetType betType = kTrifecta;
+  UnitCents unitCents = 100;
+  std::array<HorseMask, kRowCount> rows{};
+  FieldSizes fieldSize{};  // the fields the rows were read against, after any growth
+};
+
+// What a horse listed beyond its row's field does.
+enum class FieldRule {
+  kFixed,  // it is an error: the fields are given (tallyhorn-cli)
+  kGrow,   // the row's field grows to its highest listed horse; in a one-race
+           // bet the one field grows to the highest horse of any row (the window)
+};
+
+// The kind of fault, for a front end that adds advice of its own.
+enum class ReadFault {
+  kNone,
+  kNoUnitPrice,     // the text does not start with "$"
+  kFieldTooSmall,   // a horse, a range or ALL needs a larger field (never above 20)
+  kOther,
+};
+
+// Either a ticket or the reason the text is not one ("row 2: horse 14 is
+// beyond the field of 12"), never both.
+struct TicketReading {
+  std::optional<Ticket> ticket;
+  std::string error;
+  ReadFault fault = ReadFault::kNone;
+};
+
+/*
+ * Reads one ticket: "$UNIT BETNAME: ROW / ROW / ...". The unit is one of the
+ * eight prices ("$1.00" and "$0.1" are read as "$1" and "$0.10"); the bet name
+ * is matched without regard to case; a row lists horse numbers, ranges such as
+ * "1-4" and "ALL", separated by commas, with spaces allowed around every
+ * separator. No horse is above 20. A position bet reads all its rows against
+ * the first row's field, as the window does; ALL is every horse of the row's
+ * field once any growth is done. Pure: the result depends on the arguments
+ * alone.
+ */
+TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldRule rule);
+
+// Lines that hold no ticket: blank lines, lines starting with "#", and the
+// "Bets:" line that comes along when the whole ticket box is copied.
+bool IsSkippedLine(std::string_view line);
+
+// The lines of a text ("\n", "\r\n" or "\r" between them) that are not
+// skipped lines, each without its line end.
+std::vector<std::string_view> TicketLines(std::string_view text);
+
+// The state the calculator window would hold for the ticket, with its
+// combination count stored.
+WagerState StateOf(const Ticket& ticket);
+
+}  // namespace tallyhorn
