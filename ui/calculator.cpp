@@ -3,17 +3,16 @@
 #include "calc/counting.h"
 #include "calc/ticket.h"
 #include "ui/form.h"
+#include "ui/history.h"
+#include "ui/keys.h"
 #include "ui/resource.h"
+#include "ui/ticket_entry.h"
 
 #ifndef TALLYHORN_VERSION
 #define TALLYHORN_VERSION "1.0.0"
 #endif
 
 namespace tallyhorn {
-
-WagerState wagerState;
-HINSTANCE calculatorInstance = nullptr;
-HWND calculatorDialog = nullptr;
 
 namespace {
 
@@ -148,14 +147,22 @@ INT_PTR CALLBACK CalculatorDialogProc(HWND dialog, UINT message, WPARAM wParam, 
       // the focus at creation.
       RefreshLayout(dialog);
       return FALSE;
-    case WM_COMMAND:
-      return HandleCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_COMMAND: {
+      // One command is one action of the person, with every command it
+      // causes in turn; the history takes at most one step for it.
+      const int id = LOWORD(wParam);
+      const int notification = HIWORD(wParam);
+      BeginFormAction();
+      const INT_PTR result = HandleCommand(dialog, id, notification);
+      EndFormAction(notification == EN_CHANGE ? RowOfSizeEdit(id) : -1);
+      return result;
+    }
     default:
       return FALSE;
   }
 }
 
-HWND CreateCalculator(HINSTANCE instance) {
+HWND CreateCalculator(HINSTANCE instance, std::string_view startTicket) {
   DestroyCalculator();
   wagerState = WagerState{};
   calculatorInstance = instance;
@@ -177,35 +184,19 @@ HWND CreateCalculator(HINSTANCE instance) {
   // horses; each of the eight writes recalculates.
   SendMessageA(dialog, WM_INITDIALOG, 0, 0);
   SetAllFieldSizes(kDefaultFieldSize);
+  if (!startTicket.empty()) OpenStartTicket(dialog, startTicket);
 
   ShowWindow(dialog, SW_SHOWNORMAL);
   UpdateWindow(dialog);
+  // Undo goes back as far as what the calculator shows once it is up.
+  StartHistory();
   return dialog;
 }
-
-namespace {
-
-/*
- * Ctrl+A in one of the calculator's edits (the ticket box, a size edit)
- * selects its whole text, as people expect before Ctrl+C; the plain edit
- * control leaves that key to the program. Returns whether it took the key.
- */
-bool SelectAllOnCtrlA(const MSG& message) {
-  if (message.message != WM_KEYDOWN || message.wParam != 'A' || (GetKeyState(VK_CONTROL) & 0x8000) == 0) return false;
-  if (calculatorDialog == nullptr || !IsChild(calculatorDialog, message.hwnd)) return false;
-  char className[8]{};
-  GetClassNameA(message.hwnd, className, static_cast<int>(sizeof className));
-  if (lstrcmpiA(className, "Edit") != 0) return false;
-  SendMessageA(message.hwnd, EM_SETSEL, 0, -1);
-  return true;
-}
-
-}  // namespace
 
 int RunMessageLoop() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (SelectAllOnCtrlA(message)) continue;
+    if (TakeCalculatorKey(message)) continue;
     if (calculatorDialog != nullptr && IsDialogMessageA(calculatorDialog, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
@@ -214,6 +205,7 @@ int RunMessageLoop() {
 }
 
 void DestroyCalculator() {
+  StopHistory();
   if (calculatorDialog != nullptr) DestroyWindow(calculatorDialog);
   calculatorDialog = nullptr;
   ForgetControls();

@@ -46,6 +46,14 @@ std::uint32_t ReadSizeEdit(HWND edit) {
   return ParseFieldSizeText(text.c_str());
 }
 
+// The number in a size edit, held at 20. Sizes above 20 are rewritten as 20
+// before they are read; holding the copy to 20 as well keeps every row's
+// slots inside the row.
+FieldSize ReadHeldSize(HWND edit) {
+  const std::uint32_t value = ReadSizeEdit(edit);
+  return value > static_cast<std::uint32_t>(kMaxFieldSize) ? kMaxFieldSize : static_cast<FieldSize>(value);
+}
+
 // Writes a number into a size edit, as its decimal text. The edit reports
 // the change to the dialog, which recalculates, before this returns.
 void WriteSizeEdit(HWND edit, std::uint32_t value) {
@@ -69,6 +77,15 @@ void SetChecked(HWND button, bool checked) {
   const WPARAM state = checked ? BST_CHECKED : BST_UNCHECKED;
   if (static_cast<WPARAM>(SendMessageA(button, BM_GETCHECK, 0, 0)) != state) {
     SendMessageA(button, BM_SETCHECK, state, 0);
+  }
+}
+
+// Makes a control a tab stop or not, unless it already is so.
+void SetTabStop(HWND control, bool tabStop) {
+  if (control == nullptr) return;
+  const LONG style = GetWindowLongA(control, GWL_STYLE);
+  if (((style & WS_TABSTOP) != 0) != tabStop) {
+    SetWindowLongA(control, GWL_STYLE, tabStop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
   }
 }
 
@@ -106,18 +123,32 @@ void ForgetControls() { controls = FormControls{}; }
 
 const FormControls& Controls() { return controls; }
 
+FieldSizes ReadSizeEdits() {
+  FieldSizes sizes{};
+  for (std::size_t r = 0; r < sizes.size(); ++r) sizes[r] = ReadHeldSize(controls.sizeEdits[r]);
+  return sizes;
+}
+
+std::string SizeEditText(Row row) {
+  const HWND edit = controls.sizeEdits[static_cast<std::size_t>(row)];
+  if (edit == nullptr) return {};
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void SetSizeEditText(Row row, const std::string& text) {
+  const HWND edit = controls.sizeEdits[static_cast<std::size_t>(row)];
+  if (edit != nullptr && SizeEditText(row) != text) SetWindowTextA(edit, text.c_str());
+}
+
 void ReadFieldSizes() {
-  // Sizes above 20 are rewritten as 20 before they are read; holding the
-  // copy to 20 as well keeps every row's slots inside the row.
-  const auto read = [](std::size_t row) {
-    const std::uint32_t value = ReadSizeEdit(controls.sizeEdits[row]);
-    return value > static_cast<std::uint32_t>(kMaxFieldSize) ? kMaxFieldSize : static_cast<FieldSize>(value);
-  };
   if (IsPositionBet(wagerState.betType)) {
-    wagerState.fieldSize.fill(read(0));  // one race: the first edit sets every row
+    // One race: the first edit sets every row.
+    wagerState.fieldSize.fill(ReadHeldSize(controls.sizeEdits[0]));
     return;
   }
-  for (std::size_t r = 0; r < wagerState.fieldSize.size(); ++r) wagerState.fieldSize[r] = read(r);
+  wagerState.fieldSize = ReadSizeEdits();
 }
 
 void SetAllFieldSizes(FieldSize size) {
@@ -161,9 +192,15 @@ void RefreshLayout(HWND dialog) {
   // Every bet-type button, Superfecta-5 and -6 included (their IDs lie
   // above the Pick bets'): exactly one stays checked however the bet type
   // was chosen, without relying on the buttons' own radio group.
+  // The checked one is the group's only tab stop, as the button control
+  // itself leaves a group it has checked and unchecked; at start-up the
+  // template makes every one a tab stop, and buttons already unchecked are
+  // not touched by the check above.
   for (std::size_t b = 0; b < BetTypeButtonIds.size(); ++b) {
-    SetChecked(ControlOf(dialog, controls.betTypeButtons[b], BetTypeButtonIds[b]),
-               static_cast<BetType>(b) == betType);
+    const HWND button = ControlOf(dialog, controls.betTypeButtons[b], BetTypeButtonIds[b]);
+    const bool selected = static_cast<BetType>(b) == betType;
+    SetChecked(button, selected);
+    SetTabStop(button, selected);
   }
   const std::int32_t activeRows = RowCountOf(betType);
   for (Row r = 0; r < kRowCount; ++r) LayoutRow(r, r < activeRows, RowLabel(betType, r));

@@ -4,17 +4,12 @@
 #pragma once
 
 #include <array>
+#include <string>
 
-#include "ui/calculator.h"
+#include "calc/ticket_read.h"
+#include "ui/window_state.h"
 
 namespace tallyhorn {
-
-// The process-wide state and the window's two handles. The form holds the
-// master copy of the ticks and of the size edits' texts; the state keeps the
-// copies taken by the last ReadFieldSizes and SnapshotSelections.
-extern WagerState wagerState;
-extern HINSTANCE calculatorInstance;
-extern HWND calculatorDialog;
 
 // The handles of the controls the logic reads and writes, looked up once
 // when the dialog is created. Looking a control up by ID costs a round trip
@@ -37,6 +32,15 @@ struct FormControls {
 void CacheControls(HWND dialog);
 void ForgetControls();
 const FormControls& Controls();
+
+// The number in each row's size edit, held at 20, whatever the bet type
+// (a position bet reads only the first).
+FieldSizes ReadSizeEdits();
+
+// The text of a row's size edit, and writing a new one (the edit reports
+// the change, as a typed one, unless it already shows that text).
+std::string SizeEditText(Row row);
+void SetSizeEditText(Row row, const std::string& text);
 
 // Fills fieldSize[0..7] from the size edits: every row from the first edit
 // in a position bet, each row from its own edit in a multi-race bet.

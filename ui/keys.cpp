@@ -1,0 +1,81 @@
+#include "ui/keys.h"
+
+#include "ui/form.h"
+#include "ui/history.h"
+#include "ui/resource.h"
+#include "ui/ticket_entry.h"
+
+namespace tallyhorn {
+namespace {
+
+bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// True for a control of the given window class.
+bool HasClass(HWND control, const char* className) {
+  char name[16]{};
+  GetClassNameA(control, name, static_cast<int>(sizeof name));
+  return lstrcmpiA(name, className) == 0;
+}
+
+// True for a push button (plain or default), not a check box or radio
+// button.
+bool IsPushButton(HWND control) {
+  if (!HasClass(control, "Button")) return false;
+  const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+// Enter on the control that has it.
+void TakeEnter(HWND dialog, HWND target) {
+  if (RowOfSizeEdit(GetDlgCtrlID(target)) >= 0) {
+    // The form already follows the number typed: keep it, selected, so the
+    // next digits replace it.
+    SendMessageA(target, EM_SETSEL, 0, -1);
+  } else if (target == Controls().ticket) {
+    EnterTypedTicket(dialog);
+  } else if (IsPushButton(target)) {
+    SendMessageA(target, BM_CLICK, 0, 0);
+  }
+}
+
+}  // namespace
+
+bool TakeCalculatorKey(const MSG& message) {
+  const HWND dialog = calculatorDialog;
+  if (message.message != WM_KEYDOWN || dialog == nullptr) return false;
+  if (message.hwnd != dialog && !IsChild(dialog, message.hwnd)) return false;
+  const bool control = KeyHeld(VK_CONTROL) && !KeyHeld(VK_MENU);
+  const bool shift = KeyHeld(VK_SHIFT);
+  const HWND target = message.hwnd;
+
+  if (message.wParam == VK_RETURN && !KeyHeld(VK_MENU)) {
+    TakeEnter(dialog, target);
+    return true;
+  }
+  if (!control) return false;
+  switch (message.wParam) {
+    case 'A':
+      if (!HasClass(target, "Edit")) return false;
+      SendMessageA(target, EM_SETSEL, 0, -1);
+      return true;
+    case 'V':
+      // A size edit pastes its digits; elsewhere a ticket sets the form, and
+      // other text is left to the ticket box to paste.
+      if (RowOfSizeEdit(GetDlgCtrlID(target)) >= 0) return false;
+      return PasteTicket(dialog);
+    case 'Z':
+      if (shift) {
+        RedoFormChange(dialog);
+      } else {
+        UndoFormChange(dialog);
+      }
+      return true;
+    case 'Y':
+      RedoFormChange(dialog);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace tallyhorn
