@@ -149,9 +149,12 @@ INT_PTR CALLBACK CalculatorDialogProc(HWND dialog, UINT message, WPARAM wParam, 
       return FALSE;
     case WM_COMMAND: {
       // One command is one action of the person, with every command it
-      // causes in turn; the history takes at most one step for it.
+      // causes in turn; the history takes at most one step for it. A size
+      // edit's other notifications (EN_UPDATE comes before EN_CHANGE, when
+      // the text has changed but has not been clamped yet) take none.
       const int id = LOWORD(wParam);
       const int notification = HIWORD(wParam);
+      if (RowOfSizeEdit(id) >= 0 && notification != EN_CHANGE) return FALSE;
       BeginFormAction();
       const INT_PTR result = HandleCommand(dialog, id, notification);
       EndFormAction(notification == EN_CHANGE ? RowOfSizeEdit(id) : -1);

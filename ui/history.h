@@ -23,7 +23,7 @@ struct FormRecord {
 };
 
 // How many steps back the history keeps; older ones are dropped.
-inline constexpr std::size_t kHistoryDepth = 1000;
+inline constexpr std::size_t kHistoryDepth = 500;
 
 // The record of what the form shows now: the ticks and sizes as the last
 // recalculation read them, and the edits' texts as they stand.

@@ -65,13 +65,18 @@ LRESULT CALLBACK AfterProcedure(int code, WPARAM wParam, LPARAM lParam) {
 
 ModalBox* watchedBox = nullptr;
 int timerTicks = 0;
+// Set while a key that may open a box is pressed: the message loop is
+// ended once the box is closed, or once it is clear that none opened (a
+// WM_QUIT queued earlier would end the box's own modal loop at once).
+bool quitAfterBox = false;
 
 BOOL CALLBACK ReadBoxChild(HWND child, LPARAM) {
   if (_stricmp(ClassName(child).c_str(), "Static") != 0) return TRUE;
   const LONG style = GetWindowLongA(child, GWL_STYLE);
   if ((style & SS_TYPEMASK) == SS_ICON) {
     const auto icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-    watchedBox->informationIcon = icon != nullptr && icon == LoadIconA(nullptr, MAKEINTRESOURCEA(32516));
+    watchedBox->informationIcon = icon != nullptr && icon == LoadIconA(nullptr, IDI_INFORMATION);
+    watchedBox->warningIcon = icon != nullptr && icon == LoadIconA(nullptr, IDI_WARNING);
   } else if (const std::string text = WindowText(child); !text.empty()) {
     watchedBox->text = text;
   }
@@ -92,7 +97,12 @@ void CALLBACK CloseModalBox(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND box = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
   if (box == nullptr) {
-    if (++timerTicks > 100) KillTimer(nullptr, timer);  // no box came: give up
+    // No box came: give up. A key is handled at once, so a box it opens
+    // is up within a few ticks.
+    if (++timerTicks > (quitAfterBox ? 5 : 100)) {
+      KillTimer(nullptr, timer);
+      if (quitAfterBox) PostQuitMessage(kLoopStoppedByTest);
+    }
     return;
   }
   KillTimer(nullptr, timer);
@@ -101,6 +111,39 @@ void CALLBACK CloseModalBox(HWND, UINT, UINT_PTR timer, DWORD) {
   watchedBox->caption = WindowText(box);
   EnumChildWindows(box, ReadBoxChild, 0);
   SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  if (quitAfterBox) PostQuitMessage(kLoopStoppedByTest);
+}
+
+// Posts a key's press and release to the focused control (or the dialog),
+// with Ctrl and Shift held as asked, and runs the message loop until
+// WM_QUIT: posted right behind the key, or by the box watcher.
+int RunKey(UINT virtualKey, bool control, bool shift, bool postQuit) {
+  HWND target = GetFocus();
+  if (target == nullptr || (target != CalculatorDialog() && !IsChild(CalculatorDialog(), target))) {
+    target = CalculatorDialog();
+  }
+  // Posted keys do not move the thread's key state, so Ctrl and Shift are
+  // held down in it for as long as the loop runs.
+  BYTE keys[256]{};
+  GetKeyboardState(keys);
+  const BYTE controlBefore = keys[VK_CONTROL];
+  const BYTE shiftBefore = keys[VK_SHIFT];
+  if (control || shift) {
+    if (control) keys[VK_CONTROL] = 0x80;
+    if (shift) keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+  }
+  const auto scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageA(target, WM_KEYDOWN, virtualKey, scan | 1);
+  PostMessageA(target, WM_KEYUP, virtualKey, scan | 1 | (LPARAM{3} << 30));
+  if (postQuit) PostQuitMessage(kLoopStoppedByTest);
+  const int result = RunMessageLoop();
+  if (control || shift) {
+    keys[VK_CONTROL] = controlBefore;
+    keys[VK_SHIFT] = shiftBefore;
+    SetKeyboardState(keys);
+  }
+  return result;
 }
 
 }  // namespace
@@ -189,31 +232,7 @@ void TypeSize(Row row, const char* text) {
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-int PressKey(UINT virtualKey, bool control) {
-  HWND target = GetFocus();
-  if (target == nullptr || (target != CalculatorDialog() && !IsChild(CalculatorDialog(), target))) {
-    target = CalculatorDialog();
-  }
-  // Posted keys do not move the thread's key state, so Ctrl is held down in
-  // it for as long as the loop runs.
-  BYTE keys[256]{};
-  GetKeyboardState(keys);
-  const BYTE controlBefore = keys[VK_CONTROL];
-  if (control) {
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-  }
-  const auto scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
-  PostMessageA(target, WM_KEYDOWN, virtualKey, scan | 1);
-  PostMessageA(target, WM_KEYUP, virtualKey, scan | 1 | (LPARAM{3} << 30));
-  PostQuitMessage(kLoopStoppedByTest);
-  const int result = RunMessageLoop();
-  if (control) {
-    keys[VK_CONTROL] = controlBefore;
-    SetKeyboardState(keys);
-  }
-  return result;
-}
+int PressKey(UINT virtualKey, bool control, bool shift) { return RunKey(virtualKey, control, shift, true); }
 
 int FocusId() {
   HWND focus = GetFocus();
@@ -235,14 +254,54 @@ int CycleCounter::cycles() const { return counts.cycles; }
 int CycleCounter::sizeChanges() const { return counts.sizeChanges; }
 int CycleCounter::deepestSizeChange() const { return counts.deepest; }
 
-ModalBox ClickAndCloseModalBox(int id) {
+void Focus(int id) { SetFocus(Control(id)); }
+
+void SetClipboardText(const std::string& text) {
+  ASSERT_TRUE(OpenClipboard(CalculatorDialog())) << "the clipboard is taken";
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (block != nullptr) {
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    if (SetClipboardData(CF_TEXT, block) == nullptr) GlobalFree(block);
+  }
+  CloseClipboard();
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(CalculatorDialog())) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT); data != nullptr) {
+    if (const auto* bytes = static_cast<const char*>(GlobalLock(data)); bytes != nullptr) {
+      text = bytes;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+ModalBox WatchModalBox(const std::function<void()>& action) {
   ModalBox box;
   watchedBox = &box;
   timerTicks = 0;
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseModalBox);
-  Click(id);
+  action();
   KillTimer(nullptr, timer);
   watchedBox = nullptr;
+  return box;
+}
+
+ModalBox ClickAndCloseModalBox(int id) {
+  return WatchModalBox([id] { Click(id); });
+}
+
+ModalBox PressKeyAndCloseModalBox(UINT virtualKey) {
+  quitAfterBox = true;
+  const ModalBox box = WatchModalBox([virtualKey] {
+    EXPECT_EQ(RunKey(virtualKey, false, false, false), kLoopStoppedByTest) << "the key closed the calculator";
+  });
+  quitAfterBox = false;
   return box;
 }
 

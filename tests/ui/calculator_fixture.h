@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,11 +61,17 @@ void Click(int id);
 void ClickHorses(Row row, const std::vector<int>& horses);
 // Types a whole new text into a row's visible size edit.
 void TypeSize(Row row, const char* text);
-// Presses a key (with Ctrl held when `control` is set) on the control that
+// Presses a key (with Ctrl and Shift held when asked) on the control that
 // has the focus (or the dialog) and runs the message loop until the key is
 // handled. Returns what RunMessageLoop returned: kLoopStoppedByTest, unless
 // the key closed the dialog.
-int PressKey(UINT virtualKey, bool control = false);
+int PressKey(UINT virtualKey, bool control = false, bool shift = false);
+// Gives a control the keyboard focus, as a click into it would.
+void Focus(int id);
+// Puts a text on the clipboard, as another program's copy would, and
+// reads the clipboard's text back.
+void SetClipboardText(const std::string& text);
+std::string ClipboardText();
 // The focused control's ID, or 0.
 int FocusId();
 
@@ -94,12 +101,21 @@ struct ModalBox {
   bool shown = false;
   bool ownerDisabled = false;  // the calculator could not be used meanwhile
   bool informationIcon = false;
+  bool warningIcon = false;
   std::string caption;
   std::string text;
 };
 
-// Clicks a button that opens a modal message box, reads the box and closes
-// it with its OK button, as a person would.
+// Runs an action that may open a modal message box; reads the box and
+// closes it with its OK button, as a person would. `shown` is false when
+// no box opened before the action returned.
+ModalBox WatchModalBox(const std::function<void()>& action);
+
+// Clicks a button that opens a modal message box, reads it and closes it.
 ModalBox ClickAndCloseModalBox(int id);
+
+// Presses a key like PressKey, reading and closing the modal message box
+// it may open; `shown` is false when it opened none.
+ModalBox PressKeyAndCloseModalBox(UINT virtualKey);
 
 }  // namespace tallyhorn::uitest

@@ -72,5 +72,27 @@ TEST_F(BetTypeGroupTest, ArrowKeysChooseEachBetTypeInTurn) {
   EXPECT_FALSE(Visible(RowLabelIds[2]));
 }
 
+// The bet-type buttons that are tab stops.
+std::vector<int> BetTypeTabStops() {
+  std::vector<int> ids;
+  for (int id : BetTypeButtonIds) {
+    if ((GetWindowLongA(Control(id), GWL_STYLE) & WS_TABSTOP) != 0) ids.push_back(id);
+  }
+  return ids;
+}
+
+// Exactly the checked bet type is a tab stop, from start-up on, so Tab
+// reaches the group once, at the chosen bet type.
+TEST_F(BetTypeGroupTest, OnlyTheCheckedBetTypeIsATabStop) {
+  EXPECT_EQ(BetTypeTabStops(), std::vector<int>{IDC_BET_TRIFECTA}) << "at start-up";
+  Focus(IDC_UNIT_1);
+  ASSERT_EQ(PressKey(VK_TAB), kLoopStoppedByTest);
+  EXPECT_EQ(FocusId(), IDC_BET_TRIFECTA) << "Tab from the units goes to the checked bet type";
+  for (int id : {IDC_BET_PICK_8, IDC_BET_SUPERFECTA_6, IDC_BET_EXACTA}) {
+    Click(id);
+    EXPECT_EQ(BetTypeTabStops(), std::vector<int>{id}) << "after clicking " << id;
+  }
+}
+
 }  // namespace
 }  // namespace tallyhorn::uitest
