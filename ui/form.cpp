@@ -34,17 +34,9 @@ std::uint32_t ParseFieldSizeText(std::string_view text) {
   return static_cast<std::uint32_t>(value);
 }
 
-// The number in a size edit (see ParseFieldSizeText).
-std::uint32_t ReadSizeEdit(HWND edit) {
-  std::array<char, 64> buffer{};
-  const int length = GetWindowTextA(edit, buffer.data(), static_cast<int>(buffer.size()));
-  if (length < static_cast<int>(buffer.size()) - 1) return ParseFieldSizeText(buffer.data());
-  // A text that filled the buffer may go on: read it whole, so a long run of
-  // leading zeros does not hide the digits after it.
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
-  GetWindowTextA(edit, text.data(), static_cast<int>(text.size()));
-  return ParseFieldSizeText(text.c_str());
-}
+// The number in a size edit (see ParseFieldSizeText). The whole text is
+// read, so a long run of leading zeros does not hide the digits after it.
+std::uint32_t ReadSizeEdit(HWND edit) { return ParseFieldSizeText(ControlText(edit)); }
 
 // The number in a size edit, held at 20. Sizes above 20 are rewritten as 20
 // before they are read; holding the copy to 20 as well keeps every row's
@@ -129,13 +121,18 @@ FieldSizes ReadSizeEdits() {
   return sizes;
 }
 
-std::string SizeEditText(Row row) {
-  const HWND edit = controls.sizeEdits[static_cast<std::size_t>(row)];
-  if (edit == nullptr) return {};
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
+std::string ControlText(HWND control) {
+  if (control == nullptr) return {};
+  std::array<char, 64> buffer{};
+  const int length = GetWindowTextA(control, buffer.data(), static_cast<int>(buffer.size()));
+  if (length < static_cast<int>(buffer.size()) - 1) return std::string(buffer.data(), static_cast<std::size_t>(length));
+  // A text that filled the buffer may go on: read it whole.
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
+
+std::string SizeEditText(Row row) { return ControlText(controls.sizeEdits[static_cast<std::size_t>(row)]); }
 
 void SetSizeEditText(Row row, const std::string& text) {
   const HWND edit = controls.sizeEdits[static_cast<std::size_t>(row)];

@@ -37,6 +37,9 @@ const FormControls& Controls();
 // (a position bet reads only the first).
 FieldSizes ReadSizeEdits();
 
+// A control's whole text; "" for no control.
+std::string ControlText(HWND control);
+
 // The text of a row's size edit, and writing a new one (the edit reports
 // the change, as a typed one, unless it already shows that text).
 std::string SizeEditText(Row row);

@@ -93,11 +93,7 @@ bool PasteTicket(HWND dialog) {
 }
 
 void EnterTypedTicket(HWND dialog) {
-  const HWND box = Controls().ticket;
-  if (box == nullptr) return;
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(box)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(box, text.data(), static_cast<int>(text.size()))));
-  ShowTicketOrFault(dialog, text, "the ticket in the box");
+  ShowTicketOrFault(dialog, ControlText(Controls().ticket), "the ticket in the box");
 }
 
 void OpenStartTicket(HWND dialog, std::string_view text) {
