@@ -262,6 +262,10 @@ TEST(CliRunHelp, ShowsTheNotationAndExamples) {
   EXPECT_EQ(outcome.err, "");
   EXPECT_TRUE(outcome.out.starts_with("Usage: tallyhorn-cli [--field N | --fields A,B,...] [TICKET...]\n"));
   EXPECT_NE(outcome.out.find("$UNIT BETNAME: ROW / ROW / ..."), std::string::npos);
+  // The one number rule, and the summary's exact figures and rejected count.
+  EXPECT_NE(outcome.out.find("$1.000 is $1"), std::string::npos);
+  EXPECT_NE(outcome.out.find("(007 is 7)"), std::string::npos);
+  EXPECT_NE(outcome.out.find("\"  Rejected: R\""), std::string::npos);
   // Every example in the help runs as written.
   EXPECT_EQ(RunProgram({"--fields", "10,12,8,14", "$0.10 Pick-4: 1-3 / ALL / 7 / 2,9"}).status, 0);
   EXPECT_EQ(RunProgram({"$2 Exacta: 1-4 / 1-4", "$2 Exacta: 4 / ALL"}).status, 0);
