@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
+#include <cstdint>
 
 namespace tallyhorn {
 namespace {
 
 constexpr std::string_view kBlank = " \t\r\n\v\f";
+// What ends the unit price: a blank or the colon after the bet name.
+constexpr std::string_view kUnitEnd = " \t\r\n\v\f:";
 
 // A number that is no horse and no price: large enough to fail every range
 // test, small enough that the arithmetic on it never overflows.
@@ -54,15 +57,73 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The text in double quotes. Built by appending: GCC 12 warns falsely
-// (-Wrestrict) about a literal added to a temporary string.
-std::string Quoted(std::string_view text) {
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted += '"';
-  quoted += text;
-  quoted += '"';
-  return quoted;
+// One character of a text: its code point and its length in bytes. Length 0
+// marks a byte that starts no valid UTF-8 sequence (a stray continuation
+// byte, an overlong form, a surrogate, a sequence cut short).
+struct Utf8Char {
+  char32_t codePoint = 0;
+  std::size_t length = 0;
+};
+
+// The character starting at text[at], which lies within the text.
+Utf8Char DecodeUtf8(std::string_view text, std::size_t at) {
+  const auto byteAt = [text](std::size_t i) -> unsigned { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+  const unsigned lead = byteAt(at);
+  if (lead < 0x80) return {static_cast<char32_t>(lead), 1};
+  std::size_t length = 0;
+  unsigned value = 0;
+  // The range the second byte must lie in; it excludes overlong forms,
+  // surrogates and code points above U+10FFFF.
+  unsigned low = 0x80;
+  unsigned high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    value = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    value = lead & 0x0Fu;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    value = lead & 0x07u;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return {};
+  }
+  for (std::size_t i = 1; i < length; ++i) {
+    const unsigned next = byteAt(at + i);  // 0 past the end, which fails
+    if (next < low || next > high) return {};
+    low = 0x80;
+    high = 0xBF;
+    value = (value << 6) | (next & 0x3Fu);
+  }
+  return {static_cast<char32_t>(value), length};
+}
+
+// Characters a message shows as an escape, being invisible or able to change
+// how the text around them is shown: the C1 controls, the soft hyphen, the
+// blanks that are not ASCII, the zero-width and direction marks, the line
+// and paragraph separators, the direction embeddings, overrides and
+// isolates, the byte-order mark, the interlinear annotation marks and the
+// tag characters.
+bool IsShownEscaped(char32_t c) {
+  return (c >= 0x80 && c <= 0x9F) || c == 0xAD || IsBlankCodePoint(c) || (c >= 0x200C && c <= 0x200F) ||
+         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || (c >= 0xFFF9 && c <= 0xFFFB) ||
+         (c >= 0xE0000 && c <= 0xE007F);
+}
+
+// value in upper-case hexadecimal, at least `digits` digits long.
+std::string Hex(std::uint32_t value, int digits) {
+  constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+  std::string text;
+  while (value != 0 || digits > 0) {
+    text.insert(text.begin(), kHexDigits[value & 0xFu]);
+    value >>= 4;
+    --digits;
+  }
+  return text;
 }
 
 // "$0.05, $0.10, ..., $10", for the message about an unlisted unit.
@@ -86,16 +147,21 @@ std::string BetTypeList() {
 }
 
 /*
- * The price in cents written after the "$": whole dollars, optionally with
- * one or two digits of cents ("1", "1.00", "0.1", "0.05"). Returns 0 when the
- * text is no amount or not one of the eight prices.
+ * The price in cents written after the "$": whole dollars, optionally with a
+ * point and cents ("1", "1.00", "1.000", "0.1", "0.05", "01"). Returns 0 when
+ * the text is no amount or not one of the eight prices.
  */
 UnitCents UnitFromText(std::string_view text) {
   const std::size_t point = text.find('.');
   const std::string_view dollars = text.substr(0, point);
-  const std::string_view cents = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
+  std::string_view cents = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
   if (!AllDigits(dollars)) return 0;
-  if (point != std::string_view::npos && (cents.size() > 2 || !AllDigits(cents))) return 0;
+  if (point != std::string_view::npos) {
+    if (!AllDigits(cents)) return 0;
+    // Trailing zeros after the point change nothing: "1.000" is "1".
+    while (cents.size() > 2 && cents.back() == '0') cents.remove_suffix(1);
+    if (cents.size() > 2) return 0;
+  }
   const int dollarValue = DigitsValue(dollars);
   if (dollarValue >= kTooLarge / 100) return 0;
   int centValue = cents.empty() ? 0 : DigitsValue(cents);
@@ -153,7 +219,7 @@ std::string ReadRow(std::string_view rowText, RowItems& items) {
     const std::string_view item = Trim(row.substr(start, end - start));
     start = end + 1;
 
-    if (item.empty()) return "empty entry between commas in " + Quoted(row);
+    if (item.empty()) return "empty entry between commas in " + QuoteText(row);
     if (EqualsIgnoringCase(item, "ALL")) {
       items.all = true;
       continue;
@@ -163,27 +229,27 @@ std::string ReadRow(std::string_view rowText, RowItems& items) {
     const std::string_view firstText = Trim(item.substr(0, dash));
     const std::string_view lastText = dash == std::string_view::npos ? firstText : Trim(item.substr(dash + 1));
     if (!AllDigits(firstText) || !AllDigits(lastText)) {
-      return Quoted(item) + " is not a horse number, a range like 1-4, or ALL";
+      return QuoteText(item) + " is not a horse number, a range like 1-4, or ALL";
     }
     const int first = DigitsValue(firstText);
     const int last = DigitsValue(lastText);
     if (first == 0 || last == 0) return "there is no horse 0; horses are numbered from 1";
     if (dash == std::string_view::npos) {
       if (first > kMaxFieldSize) {
-        return "there is no horse " + std::string(firstText) + "; a race has at most 20 horses";
+        return "there is no horse " + MessageText(firstText) + "; a race has at most 20 horses";
       }
     } else {
-      const std::string range = std::string(firstText) + "-" + std::string(lastText);
+      const std::string range = MessageText(firstText) + "-" + MessageText(lastText);
       if (first > last) {
-        return "range " + range + " runs backwards; write " + std::string(lastText) + "-" + std::string(firstText);
+        return "range " + range + " runs backwards; write " + MessageText(lastText) + "-" + MessageText(firstText);
       }
       if (last > kMaxFieldSize) return "range " + range + " runs beyond horse 20; a race has at most 20 horses";
     }
     items.named |= HorseSpan(first, last);
     if (last > items.highest) {
       items.highest = last;
-      items.highestItem = dash == std::string_view::npos ? std::string(firstText)
-                                                          : std::string(firstText) + "-" + std::string(lastText);
+      items.highestItem = dash == std::string_view::npos ? MessageText(firstText)
+                                                          : MessageText(firstText) + "-" + MessageText(lastText);
     }
   }
   return {};
@@ -210,25 +276,29 @@ std::string FieldFault(const std::array<RowItems, kRowCount>& items, const Field
 }  // namespace
 
 TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldRule rule) {
-  const std::string_view line = Trim(text);
+  // Every blank is an ASCII one from here on.
+  const std::string plain = WithPlainBlanks(text);
+  const std::string_view line = Trim(plain);
   if (line.empty() || line.front() != '$') {
     return Failure("no unit price: a ticket starts with one of " + UnitList() +
                        ", as in \"$1 Trifecta: 1,2 / 5 / 3,4\"",
                    ReadFault::kNoUnitPrice);
   }
 
-  // The unit runs from the "$" to the first blank or colon.
-  const std::size_t unitEnd = line.find_first_of(" \t:");
-  const std::string_view unitText = line.substr(1, unitEnd == std::string_view::npos ? std::string_view::npos : unitEnd - 1);
+  // The unit runs from the "$" and any blanks after it to the next blank or
+  // colon.
+  const std::string_view afterDollar = Trim(line.substr(1));
+  const std::size_t unitEnd = std::min(afterDollar.find_first_of(kUnitEnd), afterDollar.size());
+  const std::string_view unitText = afterDollar.substr(0, unitEnd);
   const UnitCents unitCents = UnitFromText(unitText);
-  if (unitCents == 0) return Failure("unit " + Quoted(std::string("$").append(unitText)) + " is not one of " + UnitList());
+  if (unitCents == 0) return Failure("unit " + QuoteText(std::string("$").append(unitText)) + " is not one of " + UnitList());
 
-  const std::string_view rest = unitEnd == std::string_view::npos ? std::string_view{} : line.substr(unitEnd);
+  const std::string_view rest = afterDollar.substr(unitEnd);
   const std::size_t colon = rest.find(':');
   if (colon == std::string_view::npos) return Failure("no \":\" after the bet type");
   const std::string_view name = Trim(rest.substr(0, colon));
   const BetType betType = BetTypeFromName(name);
-  if (betType < 0) return Failure("unknown bet type " + Quoted(name) + "; the bet types are " + BetTypeList());
+  if (betType < 0) return Failure("unknown bet type " + QuoteText(name) + "; the bet types are " + BetTypeList());
 
   // Split the rows at every "/" and check their number before reading any.
   const std::string_view rowsText = rest.substr(colon + 1);
@@ -291,8 +361,90 @@ TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldR
 }
 
 bool IsSkippedLine(std::string_view line) {
-  const std::string_view text = Trim(line);
-  return text.empty() || text.front() == '#' || text.starts_with("Bets:");
+  const std::string plain = WithPlainBlanks(line);
+  const std::string_view text = Trim(plain);
+  return text.empty() || text.front() == '#' || text.starts_with("Bets:") || text.starts_with("Tickets:");
+}
+
+bool IsBlankCodePoint(char32_t c) {
+  return c == 0xA0 || (c >= 0x2000 && c <= 0x200B) || c == 0x202F || c == 0x2060 || c == 0x3000 || c == 0xFEFF;
+}
+
+std::string WithPlainBlanks(std::string_view text) {
+  std::string plain;
+  plain.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const Utf8Char c = DecodeUtf8(text, at);
+    if (c.length == 0) {
+      // A lone 0xA0 is the window code page's no-break space.
+      plain += static_cast<unsigned char>(text[at]) == 0xA0 ? ' ' : text[at];
+      ++at;
+      continue;
+    }
+    if (c.length > 1 && IsBlankCodePoint(c.codePoint)) {
+      plain += ' ';
+    } else {
+      plain += text.substr(at, c.length);
+    }
+    at += c.length;
+  }
+  return plain;
+}
+
+std::optional<int> ReadWholeNumber(std::string_view text) {
+  const std::string plain = WithPlainBlanks(text);
+  const std::string_view digits = Trim(plain);
+  if (!AllDigits(digits)) return std::nullopt;
+  return DigitsValue(digits);
+}
+
+std::string MessageText(std::string_view text) {
+  std::string shown;
+  std::size_t characters = 0;
+  for (std::size_t at = 0; at < text.size(); ++characters) {
+    if (characters == kQuotedTextLimit) {
+      shown += "...";
+      break;
+    }
+    const Utf8Char c = DecodeUtf8(text, at);
+    if (c.length == 0) {
+      shown += "\\x" + Hex(static_cast<unsigned char>(text[at]), 2);
+      ++at;
+      continue;
+    }
+    const auto code = static_cast<std::uint32_t>(c.codePoint);
+    if (c.length == 1) {
+      switch (code) {
+        case '\t': shown += "\\t"; break;
+        case '\n': shown += "\\n"; break;
+        case '\r': shown += "\\r"; break;
+        case '\\': shown += "\\\\"; break;
+        case '"': shown += "\\\""; break;
+        default:
+          if (code < 0x20 || code == 0x7F) {
+            shown += "\\x" + Hex(code, 2);
+          } else {
+            shown += text[at];
+          }
+      }
+    } else if (IsShownEscaped(c.codePoint)) {
+      shown += "\\u" + Hex(code, 4);
+    } else {
+      shown += text.substr(at, c.length);
+    }
+    at += c.length;
+  }
+  return shown;
+}
+
+std::string QuoteText(std::string_view text) {
+  // Built by appending: GCC 12 warns falsely (-Wrestrict) about a literal
+  // added to a temporary string.
+  std::string quoted;
+  quoted += '"';
+  quoted += MessageText(text);
+  quoted += '"';
+  return quoted;
 }
 
 std::vector<std::string_view> TicketLines(std::string_view text) {

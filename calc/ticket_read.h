@@ -52,19 +52,53 @@ struct TicketReading {
 
 /*
  * Reads one ticket: "$UNIT BETNAME: ROW / ROW / ...". The unit is one of the
- * eight prices ("$1.00" and "$0.1" are read as "$1" and "$0.10"); the bet name
- * is matched without regard to case; a row lists horse numbers, ranges such as
- * "1-4" and "ALL", separated by commas, with spaces allowed around every
- * separator. No horse is above 20. A position bet reads all its rows against
- * the first row's field, as the window does; ALL is every horse of the row's
- * field once any growth is done. Pure: the result depends on the arguments
- * alone.
+ * eight prices; the bet name is matched without regard to case; a row lists
+ * horse numbers, ranges such as "1-4" and "ALL", separated by commas, with
+ * blanks allowed around every separator. No horse is above 20. A position bet
+ * reads all its rows against the first row's field, as the window does; ALL is
+ * every horse of the row's field once any growth is done.
+ *
+ * Every number follows one rule: digits, with any leading zeros and blanks
+ * around them; a price may add a point and cents, with any trailing zeros
+ * ("$01", "$1.00" and "$1.000" are "$1"; "$0.1" is "$0.10"). Blanks are the
+ * ASCII ones and the invisible ones text copied from web pages and chats
+ * brings along (IsBlankCodePoint), wherever they are. Pure: the result depends
+ * on the arguments alone.
  */
 TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldRule rule);
 
-// Lines that hold no ticket: blank lines, lines starting with "#", and the
-// "Bets:" line that comes along when the whole ticket box is copied.
+// Lines that hold no ticket: blank lines, lines starting with "#", the
+// "Bets:" line that comes along when the whole ticket box is copied, and the
+// "Tickets:" summary line tallyhorn-cli writes, so its output reads back.
 bool IsSkippedLine(std::string_view line);
+
+// Code points read as blanks besides the ASCII ones: the no-break spaces
+// (U+00A0, U+2007, U+202F), the other Unicode spaces (U+2000 to U+200A,
+// U+3000), the zero-width space U+200B, the word joiner U+2060 and the
+// byte-order mark U+FEFF. In bytes, a lone 0xA0 that is no part of a UTF-8
+// sequence is a blank too: the no-break space of the window's code page.
+bool IsBlankCodePoint(char32_t codePoint);
+
+// The text with every blank that is not ASCII (IsBlankCodePoint) written as
+// one ASCII space; all else is kept byte for byte.
+std::string WithPlainBlanks(std::string_view text);
+
+// A whole number written in the notation's one rule: digits with any leading
+// zeros, blanks around them allowed. Values above 1,000,000 read as
+// 1,000,000 (no horse, field or price comes near); anything else is nullopt.
+std::optional<int> ReadWholeNumber(std::string_view text);
+
+// The text as an error message shows it, in double quotes: control
+// characters, backslashes, quotes, bytes that are no part of valid UTF-8 and
+// invisible format characters are escaped ("\t", "\x01", "\u202E"), and a
+// text longer than kQuotedTextLimit characters is cut there and ends with
+// "...". Both front ends quote through here, so a message can neither break
+// a terminal's or a message box's lines nor grow without bound.
+inline constexpr std::size_t kQuotedTextLimit = 40;
+std::string QuoteText(std::string_view text);
+
+// The same without the quotes, for numbers and ranges in a message.
+std::string MessageText(std::string_view text);
 
 // The lines of a text ("\n", "\r\n" or "\r" between them) that are not
 // skipped lines, each without its line end.

@@ -1,15 +1,20 @@
 #include "cli/run.h"
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <istream>
-#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
-#include "calc/format.h"
 #include "calc/ticket.h"
 #include "calc/ticket_read.h"
+#include "cli/figures.h"
 #include "cli/overlap.h"
 
 namespace tallyhorn::cli {
@@ -25,8 +30,9 @@ constexpr std::string_view kHelp =
     "different combinations they cover together.\n"
     "\n"
     "Each TICKET is one argument. With none, tickets are read from standard input,\n"
-    "one per line; blank lines, lines starting with # and the \"Bets:\" line copied\n"
-    "from the ticket box along with a ticket are skipped.\n"
+    "one per line (UTF-8, ASCII or UTF-16); blank lines, lines starting with #, the\n"
+    "\"Bets:\" line copied from the ticket box along with a ticket and the\n"
+    "\"Tickets:\" line this program writes are skipped, so its output reads back.\n"
     "\n"
     "A ticket:  $UNIT BETNAME: ROW / ROW / ...\n"
     "  UNIT     $0.05 $0.10 $0.20 $1 $2 $3 $5 $10\n"
@@ -34,9 +40,15 @@ constexpr std::string_view kHelp =
     "           Superfecta (4), Superfecta-5 (5), Superfecta-6 (6);\n"
     "           races A, B, ...: Pick-3 to Pick-8 (3 to 8 rows); any case\n"
     "  ROW      horses separated by commas: numbers (7), ranges (1-4) and ALL\n"
-    "           (every horse of the row's field); spaces are optional\n"
-    "A horse above its row's field is an error. In a one-race bet no combination\n"
-    "uses a horse twice.\n"
+    "           (every horse of the row's field)\n"
+    "A horse above its row's field is an error; no race has more than 20 horses.\n"
+    "In a one-race bet no combination uses a horse twice.\n"
+    "\n"
+    "Numbers, the same rule everywhere (horses, prices, --field, --fields):\n"
+    "digits, with any leading zeros (007 is 7); a price may add a point and cents,\n"
+    "with any trailing zeros ($1.000 is $1, $0.1 is $0.10). Blanks are allowed\n"
+    "around every number and separator, and no-break spaces, zero-width spaces\n"
+    "and byte-order marks count as blanks wherever they are.\n"
     "\n"
     "Options:\n"
     "  --field N         every row's field is N horses, 0 to 20 (default 12)\n"
@@ -50,33 +62,25 @@ constexpr std::string_view kHelp =
     "  tallyhorn-cli '$2 Exacta: 1-4 / 1-4' '$2 Exacta: 4 / ALL'\n"
     "  tallyhorn-cli < tickets.txt\n"
     "\n"
-    "Each ticket prints the two lines of the ticket box. Two or more print a last\n"
-    "line \"Tickets: N  Bets: B  Distinct: D  Total: $T\": D counts the combinations\n"
-    "covered at least once, so B - D of the bets repeat a combination bought on\n"
-    "another ticket.\n"
+    "Each ticket prints the two lines of the ticket box, which show \"One Billion+\"\n"
+    "past one billion. Two or more tickets, accepted or not, print a last line\n"
+    "\"Tickets: N  Bets: B  Distinct: D  Total: $T\" with every figure in full:\n"
+    "N counts the accepted tickets, D the combinations they cover at least once,\n"
+    "so B - D of the bets repeat a combination bought on another ticket. When\n"
+    "any ticket was rejected the line ends with \"  Rejected: R\".\n"
     "\n"
     "Exit status: 0; 2 when an option or a ticket was rejected (the other tickets\n"
-    "are still counted); 1 when the output could not be written.\n";
+    "are still counted) or standard input is in an encoding not read (UTF-32);\n"
+    "1 when standard input could not be read or the output could not be written.\n";
 
-constexpr std::string_view kBlank = " \t\r\n\v\f";
+constexpr std::string_view kWriteFailed = "the output could not be written";
 
-// The text without blanks at either end.
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(kBlank);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlank) - first + 1);
-}
-
-// A field size from 0 to 20 written in digits, or nothing.
+// A field size from 0 to 20, read by the notation's one number rule
+// (leading zeros and blanks around allowed), or nothing.
 std::optional<FieldSize> FieldFromText(std::string_view text) {
-  if (text.empty() || text.size() > 2) return std::nullopt;
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value > kMaxFieldSize) return std::nullopt;
-  return value;
+  const std::optional<int> value = ReadWholeNumber(text);
+  if (!value || *value > kMaxFieldSize) return std::nullopt;
+  return *value;
 }
 
 // What the options ask for, or the usage error that stops the run.
@@ -114,7 +118,7 @@ Options ReadOptions(std::span<const std::string_view> args) {
     const std::size_t equals = arg.find('=');
     const std::string_view name = arg.substr(0, equals);
     if (name != "--field" && name != "--fields") {
-      options.usageError = "unknown option \"" + std::string(arg) + "\"";
+      options.usageError = "unknown option " + QuoteText(arg);
       return options;
     }
     std::string_view value;
@@ -130,7 +134,7 @@ Options ReadOptions(std::span<const std::string_view> args) {
     if (name == "--field") {
       const std::optional<FieldSize> size = FieldFromText(value);
       if (!size) {
-        options.usageError = "--field takes a field size from 0 to 20, not \"" + std::string(value) + "\"";
+        options.usageError = "--field takes a field size from 0 to 20, not " + QuoteText(value);
         return options;
       }
       field = *size;
@@ -141,10 +145,10 @@ Options ReadOptions(std::span<const std::string_view> args) {
     while (start <= value.size()) {
       const std::size_t comma = value.find(',', start);
       const std::size_t end = comma == std::string_view::npos ? value.size() : comma;
-      const std::optional<FieldSize> size = FieldFromText(Trim(value.substr(start, end - start)));
+      const std::optional<FieldSize> size = FieldFromText(value.substr(start, end - start));
       if (!size || rowFields.size() == static_cast<std::size_t>(kRowCount)) {
         options.usageError =
-            "--fields takes up to 8 field sizes from 0 to 20 separated by commas, not \"" + std::string(value) + "\"";
+            "--fields takes up to 8 field sizes from 0 to 20 separated by commas, not " + QuoteText(value);
         return options;
       }
       rowFields.push_back(*size);
@@ -176,21 +180,6 @@ std::string PrintedLines(const Ticket& ticket) {
   return lines;
 }
 
-// a + b for non-negative amounts, held at the largest value instead of
-// overflowing (it reads "One Billion+" long before).
-std::int64_t AddHeld(std::int64_t a, std::int64_t b) {
-  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-  return b > kMax - a ? kMax : a + b;
-}
-
-// What the ticket costs in cents, held at the largest value when the
-// product does not fit.
-std::int64_t CostInCents(const Ticket& ticket, CombinationCount count) {
-  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-  const auto unit = static_cast<std::int64_t>(ticket.unitCents);
-  return unit != 0 && count > kMax / unit ? kMax : unit * count;
-}
-
 // What the command line can do about a fault the reader found.
 std::string Advice(ReadFault fault) {
   switch (fault) {
@@ -219,35 +208,42 @@ class TicketRun {
     const CombinationCount count = CountCombinations(StateOf(ticket));
     out_ << PrintedLines(ticket);
     accepted_.push_back(ticket);
-    bets_ = AddHeld(bets_, count);
-    cents_ = AddHeld(cents_, CostInCents(ticket, count));
+    // Counts are never negative; the sums are exact however many tickets.
+    const auto bets = static_cast<std::uint64_t>(count);
+    bets_.Add(bets);
+    cents_.AddProduct(bets, ticket.unitCents);
   }
 
-  // Reports a ticket that was not accepted and marks the run as failed.
+  // Reports a ticket that was not accepted and counts it.
   void Reject(const std::string& where, const std::string& error) {
     err_ << kProgram << ": " << where << ": " << error << '\n';
-    rejected_ = true;
+    ++rejected_;
   }
 
-  // The last line, for two or more accepted tickets: how many, their bets,
-  // the combinations among them that differ, and their cost.
+  /*
+   * The last line, for two or more tickets, accepted or not: how many were
+   * accepted, their bets, the combinations among them that differ and their
+   * cost, every figure exact, and how many were rejected when any were.
+   */
   void PrintSummary() {
-    if (accepted_.size() < 2) return;
-    out_ << "Tickets: " << FormatCount(static_cast<std::int64_t>(accepted_.size())).view()
-         << "  Bets: " << FormatCount(bets_).view() << "  Distinct: " << FormatCount(CountDistinct(accepted_)).view()
-         << "  Total: $" << FormatAmount(cents_, true).view() << '\n';
+    if (accepted_.size() + rejected_ < 2) return;
+    out_ << "Tickets: " << GroupedDigits(WideNumber(accepted_.size())) << "  Bets: " << GroupedDigits(bets_)
+         << "  Distinct: " << GroupedDigits(WideNumber(static_cast<std::uint64_t>(CountDistinct(accepted_))))
+         << "  Total: $" << GroupedDollars(cents_);
+    if (rejected_ != 0) out_ << "  Rejected: " << GroupedDigits(WideNumber(rejected_));
+    out_ << '\n';
   }
 
-  bool rejected() const { return rejected_; }
+  bool rejected() const { return rejected_ != 0; }
 
  private:
   FieldSizes fields_;
   std::ostream& out_;
   std::ostream& err_;
   std::vector<Ticket> accepted_;
-  std::int64_t bets_ = 0;
-  std::int64_t cents_ = 0;
-  bool rejected_ = false;
+  WideNumber bets_;
+  WideNumber cents_;
+  std::size_t rejected_ = 0;
 };
 
 // An argument holds one ticket, possibly with the "Bets:" line copied along
@@ -262,15 +258,129 @@ void TakeArgument(TicketRun& run, std::size_t position, std::string_view argumen
   run.Take(lines.empty() ? argument : lines.front(), where);
 }
 
-// Tickets from standard input, one per line, named by line number.
-void TakeInput(TicketRun& run, std::istream& in) {
-  std::string line;
-  for (std::size_t number = 1; std::getline(in, line); ++number) {
-    // A file saved by a Windows editor may open with a UTF-8 byte order mark.
-    if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-    if (IsSkippedLine(line)) continue;
-    run.Take(line, "line " + std::to_string(number));
+// Tickets from the text of standard input, one per line ("\n", "\r\n" or
+// "\r" between them), named by line number.
+void TakeLines(TicketRun& run, std::string_view text) {
+  std::size_t number = 1;
+  for (std::size_t start = 0; start < text.size(); ++number) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+    const std::string_view line = text.substr(start, end - start);
+    if (!IsSkippedLine(line)) run.Take(line, "line " + std::to_string(number));
+    start = end + 1;
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++start;
   }
+}
+
+// All of standard input, or why it could not be read.
+struct InputBytes {
+  std::string bytes;
+  std::string error;  // "" when the whole input was read
+};
+
+/*
+ * Reads the stream to its end. A read error (a directory, a closed
+ * descriptor, a failing device) leaves the stream bad; errno, set by the
+ * failing read, names it.
+ */
+InputBytes ReadAll(std::istream& in) {
+  InputBytes input;
+  std::array<char, 65536> chunk{};
+  errno = 0;
+  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+    input.bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+  }
+  if (!in.bad()) return input;
+  const int code = errno;
+  std::string reason;
+  if (code == static_cast<int>(std::errc::is_a_directory)) {
+    reason = ": it is a directory";
+  } else if (code == static_cast<int>(std::errc::bad_file_descriptor)) {
+    reason = ": it is closed";
+  } else if (code != 0) {
+    reason = std::string(": ") + std::strerror(code);
+  }
+  input.error = "standard input could not be read" + reason;
+  return input;
+}
+
+// UTF-8 for one code point; a surrogate on its own becomes U+FFFD.
+void AppendUtf8(std::string& text, std::uint32_t code) {
+  if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
+  const auto byte = [&text](std::uint32_t value) { text += static_cast<char>(static_cast<unsigned char>(value)); };
+  if (code < 0x80) {
+    byte(code);
+  } else if (code < 0x800) {
+    byte(0xC0 | (code >> 6));
+    byte(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    byte(0xE0 | (code >> 12));
+    byte(0x80 | ((code >> 6) & 0x3F));
+    byte(0x80 | (code & 0x3F));
+  } else {
+    byte(0xF0 | (code >> 18));
+    byte(0x80 | ((code >> 12) & 0x3F));
+    byte(0x80 | ((code >> 6) & 0x3F));
+    byte(0x80 | (code & 0x3F));
+  }
+}
+
+// UTF-16 text, little- or big-endian, as UTF-8. Surrogate pairs are joined;
+// an unpaired surrogate or an odd last byte becomes U+FFFD.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string text;
+  text.reserve(bytes.size() / 2);
+  const auto unitAt = [bytes, bigEndian](std::size_t at) -> std::uint32_t {
+    const auto first = static_cast<unsigned char>(bytes[at]);
+    const auto second = static_cast<unsigned char>(bytes[at + 1]);
+    return bigEndian ? (std::uint32_t{first} << 8 | second) : (std::uint32_t{second} << 8 | first);
+  };
+  std::size_t at = 0;
+  for (; at + 1 < bytes.size(); at += 2) {
+    const std::uint32_t unit = unitAt(at);
+    if (unit >= 0xD800 && unit <= 0xDBFF && at + 3 < bytes.size()) {
+      const std::uint32_t next = unitAt(at + 2);
+      if (next >= 0xDC00 && next <= 0xDFFF) {
+        AppendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+        at += 2;
+        continue;
+      }
+    }
+    AppendUtf8(text, unit);
+  }
+  if (at < bytes.size()) AppendUtf8(text, 0xFFFD);
+  return text;
+}
+
+// The text of standard input, or why it is not read.
+struct InputText {
+  std::string text;
+  std::string error;
+};
+
+/*
+ * Standard input as UTF-8 (or ASCII) text. UTF-16 is converted: with a
+ * byte-order mark, or without one when it is evidently UTF-16, that is, its
+ * NUL bytes (the high halves of ASCII characters) sit on one side of the
+ * byte pairs and make up a quarter of them or more. UTF-32 is refused by
+ * name. Anything else is taken as it is; a stray NUL byte shows up escaped in
+ * the message about its line.
+ */
+InputText DecodeInput(std::string bytes) {
+  const std::string_view view = bytes;
+  if (view.starts_with(std::string_view("\xFF\xFE\0\0", 4)) || view.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
+    return {{}, "standard input is UTF-32 text, which tallyhorn-cli does not read; save it as UTF-8 or ASCII"};
+  }
+  if (view.starts_with("\xFF\xFE")) return {Utf16ToUtf8(view.substr(2), false), {}};
+  if (view.starts_with("\xFE\xFF")) return {Utf16ToUtf8(view.substr(2), true), {}};
+  std::size_t nulEven = 0;
+  std::size_t nulOdd = 0;
+  for (std::size_t at = 0; at < view.size(); ++at) {
+    if (view[at] == '\0') ++(at % 2 == 0 ? nulEven : nulOdd);
+  }
+  const std::size_t pairs = view.size() / 2;
+  if (nulOdd > 0 && nulEven == 0 && nulOdd * 4 >= pairs) return {Utf16ToUtf8(view, false), {}};
+  if (nulEven > 0 && nulOdd == 0 && nulEven * 4 >= pairs) return {Utf16ToUtf8(view, true), {}};
+  return {std::move(bytes), {}};
 }
 
 }  // namespace
@@ -283,20 +393,36 @@ int RunCli(std::span<const std::string_view> args, std::istream& in, std::ostrea
   }
   if (options.help) {
     out << kHelp;
-    return out.flush() ? kExitOk : kExitWriteFailed;
+    if (!out.flush()) {
+      err << kProgram << ": " << kWriteFailed << '\n';
+      return kExitIoFailed;
+    }
+    return kExitOk;
   }
 
   TicketRun run(options.fields, out, err);
   if (options.tickets.empty()) {
-    TakeInput(run, in);
+    // All of the input is read before any ticket is counted, so a read that
+    // fails part way prints no figures that leave tickets out.
+    InputBytes input = ReadAll(in);
+    if (!input.error.empty()) {
+      err << kProgram << ": " << input.error << '\n';
+      return kExitIoFailed;
+    }
+    InputText text = DecodeInput(std::move(input.bytes));
+    if (!text.error.empty()) {
+      err << kProgram << ": " << text.error << '\n';
+      return kExitRejected;
+    }
+    TakeLines(run, text.text);
   } else {
     for (const auto& [position, argument] : options.tickets) TakeArgument(run, position, argument);
   }
   run.PrintSummary();
 
   if (!out.flush()) {
-    err << kProgram << ": the output could not be written\n";
-    return kExitWriteFailed;
+    err << kProgram << ": " << kWriteFailed << '\n';
+    return kExitIoFailed;
   }
   return run.rejected() ? kExitRejected : kExitOk;
 }

@@ -109,7 +109,53 @@ TICKET = {
     "corrupt-count-with-empty-row": state(5, 100, 12, [[1], [2], []], count=3),
 }
 
-for target, seeds in (("format_fuzz", FORMAT), ("ticket_fuzz", TICKET)):
+
+
+def reading(text, bet_type=1, cents=100, fields=12, rows=()):
+    """A ticket_read_fuzz input: the state (bet type and unit from the
+    tables, eight field sizes, ticks) and then the text to read. A field of
+    -1 or 25 is written as the bytes 21 and 22."""
+    fields = [fields] * 8 if isinstance(fields, int) else fields
+    sizes = bytes({-1: 21, 25: 22}.get(f, f) for f in fields)
+    bits = 0
+    for r, horses in enumerate(rows):
+        for horse in horses:
+            bits |= 1 << (r * 20 + horse - 1)
+    head = bytes([bet_type, UNITS.index(cents)]) + sizes + bits.to_bytes(20, "little")
+    return head + (text.encode("utf-8") if isinstance(text, str) else text)
+
+
+READ = {
+    "trifecta-worked-example": reading("$1 Trifecta: 1,2 / 5 / 3,4", 1, 100, 12, [[1, 2], [5], [3, 4]]),
+    "pick4-ranges-and-all": reading("$0.10 Pick-4: 1-3 / ALL / 7 / 2,9", 6, 10, [10, 12, 8, 14, 12, 12, 12, 12],
+                                    [[1, 2, 3], list(range(1, 13)), [7], [2, 9]]),
+    "pick8-full-field": reading("$0.05 Pick-8: ALL/ALL/ALL/ALL/ALL/ALL/ALL/1-20", 10, 5, 20, [ALL] * 8),
+    "superfecta6-grows": reading("$2 superfecta-6:1/2/3/4/5/20", 4, 200, 6, [[1], [2], [3], [4], [5], [6]]),
+    "exacta-covers-nothing": reading("$3 Exacta: 1 / 1", 0, 300, 12, [[1], [1]]),
+    "pick3-empty-row-state": reading("$1 Pick-3: 1 /  / 3", 5, 100, 12, [[1], [], [3]]),
+    "odd-fields-state": reading("$1 Pick-5: 13/1/1/1/1", 7, 100, [-1, 25, 0, 20, 3, 12, 12, 12],
+                                [[1], [20], [1], [13], [4]]),
+    "zeros-and-blanks": reading("  $00.1000  PICK-3 :  007 , 1 - 03 / all / 020 \r", 5, 10, 20),
+    "invisible-blanks": reading("\ufeff$1\u00a0Trifecta:\u200b1,2\u2060/\u3000 5 /3,4\ufeff"),
+    "window-code-page-nbsp": reading(b"$1\xa0Exacta:\xa01\xa0/\xa02"),
+    "control-characters": reading("$1 Pick-3: 1\x01\x1b[2J / 2\t\"x\\ / 3"),
+    "direction-override": reading("$1 Tri\u202efecta: 1/2/3"),
+    "broken-utf8": reading(b"$1 Tri\xe9\xc3(\xed\xa0\x80fecta: 1/2/\xf0\x9f"),
+    "long-entry": reading("$1 Pick-3: 1 / 2 / " + "x" * 300),
+    "long-number": reading("$1 Pick-3: 1 / 2 / " + "9" * 80),
+    "unit-three-cent-digits": reading("$1.005 Pick-3: 1/2/3"),
+    "unit-unlisted": reading("$0.50 Pick-3: 1/2/3"),
+    "horse-beyond-twenty": reading("$1 Pick-3: 21 / 19-21 / 1", 5, 100, 20),
+    "backward-range": reading("$1 Pick-3: 5-3 / 2 / 3"),
+    "all-of-no-field": reading("$1 Pick-3: ALL / 2 / 3", 5, 100, 0),
+    "rows-miscounted": reading("$1 Exacta: 1/2/3/4/5/6/7/8/9/10"),
+    "empty-entries": reading("$1 Pick-3: 1,,2 / , / 3,"),
+    "ticket-box-and-summary": reading("$1 Exacta: 1/2\r\nBets:  1  Total:  $1 \r\n# mine\n"
+                                      "Tickets: 2  Bets: 2  Distinct: 1  Total: $2  Rejected: 1\r"),
+    "no-unit-price": reading(" Trifecta: 1,2 / 5 / 3,4"),
+}
+
+for target, seeds in (("format_fuzz", FORMAT), ("ticket_fuzz", TICKET), ("ticket_read_fuzz", READ)):
     folder = CORPUS / target
     folder.mkdir(parents=True, exist_ok=True)
     for name, data in seeds.items():

@@ -43,8 +43,11 @@ artifacts=$build/artifacts
 mkdir -p "$logs" "$artifacts"
 
 # Target and the longest input worth trying: format_fuzz reads 8 bytes; the
-# state of ticket_fuzz takes 42 bytes and a run of box overrides after them.
-targets=(format_fuzz:16 ticket_fuzz:512)
+# state of ticket_fuzz takes 42 bytes and a run of box overrides after them;
+# ticket_read_fuzz takes a 30-byte state and then the text it reads, which
+# needs room for a Pick-8 of every horse and for texts past the 40-character
+# cut of its messages.
+targets=(format_fuzz:16 ticket_fuzz:512 ticket_read_fuzz:1024)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tallyhorn-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -2,8 +2,12 @@
 // standard output and standard error, and its exit status.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <ios>
 #include <random>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -79,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "$10 Pick-8: " + kTwenty + " / " + kTwenty + " / " + kTwenty + " / " + kTwenty + " / " + kTwenty +
                     " / " + kTwenty + " / " + kTwenty + " / " + kTwenty +
                     "\nBets:  One Billion+  Total:  $One Billion+ \n"
-                    "Tickets: 2  Bets: One Billion+  Distinct: One Billion+  Total: $One Billion+\n",
+                    "Tickets: 2  Bets: 51,200,000,000  Distinct: 25,600,000,000  Total: $512,000,000,000\n",
                 "", 0},
         RunCase{"GroupedFigures",
                 {"--field=20", "$1 Superfecta-5: 1-18/1-18/1-18/1-18/1-18", "$0.20 Pick-3: ALL/ALL/ALL"}, "",
@@ -111,13 +115,13 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"BadLinesOnInput", {},
                 "$1 Trifecta: 1,2 / 5 / 3,4\n\n$1 Trifecta: 1 / 14 / 3\n$1 Pick-3: 1/2/3\n$1 Pick-9: 1\n",
                 "$1 Trifecta: 1,2 / 5 / 3,4\nBets:  4  Total:  $4 \n$1 Pick-3: 1 / 2 / 3\nBets:  1  Total:  $1 \n"
-                "Tickets: 2  Bets: 5  Distinct: 5  Total: $5\n",
+                "Tickets: 2  Bets: 5  Distinct: 5  Total: $5  Rejected: 2\n",
                 "tallyhorn-cli: line 3: row 2: horse 14 is beyond the field of 12 (use --field or --fields)\n"
                 "tallyhorn-cli: line 5: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
                 "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8\n",
                 2},
         RunCase{"BadArgumentNamedByPosition", {"--fields", "10,12,8", "$1 Pick-3: 10/12/9", "$1 Pick-3: 10/12/8"}, "",
-                "$1 Pick-3: 10 / 12 / 8\nBets:  1  Total:  $1 \n",
+                "$1 Pick-3: 10 / 12 / 8\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 1\n",
                 "tallyhorn-cli: argument 3: row 3: horse 9 is beyond the field of 8 (use --field or --fields)\n", 2},
         RunCase{"RowsPastFieldsTakeField", {"--fields", "10", "--field", "14", "$1 Pick-3: 11 / 14 / 14"}, "", "",
                 "tallyhorn-cli: argument 5: row 1: horse 11 is beyond the field of 10 (use --field or --fields)\n", 2},
@@ -143,6 +147,112 @@ INSTANTIATE_TEST_SUITE_P(
                 "tallyhorn-cli: --fields takes up to 8 field sizes from 0 to 20 separated by commas, not "
                 "\"1,2,3,4,5,6,7,8,9\"\n" +
                     kUsageHint,
+                2},
+        // Options are quoted safely too.
+        RunCase{"OptionQuotedSafely", {"--fie\x1B[31mld=3"}, "", "",
+                "tallyhorn-cli: unknown option \"--fie\\x1B[31mld=3\"\n" + kUsageHint, 2},
+        RunCase{"LongFieldValueCut", {"--field", std::string(50, '7')}, "", "",
+                "tallyhorn-cli: --field takes a field size from 0 to 20, not \"" + std::string(40, '7') + "...\"\n" +
+                    kUsageHint,
+                2}),
+    [](const testing::TestParamInfo<RunCase>& test) { return test.param.name; });
+
+// The summary line: every figure exact and grouped however large, rejected
+// tickets counted, printed for two or more tickets whether accepted or not.
+const std::string kSixAll = "ALL / ALL / ALL / ALL / ALL / ALL / ";
+const std::string kSixTwenty = kTwenty + " / " + kTwenty + " / " + kTwenty + " / " + kTwenty + " / " + kTwenty + " / " +
+                               kTwenty + " / ";
+const std::string kRejectedLine3 =
+    "tallyhorn-cli: line 3: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
+    "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Summary, CliRun,
+    testing::Values(
+        // Two $0.05 Pick-7 tickets: each ticket's own lines stay the ticket
+        // box's, but the summary shows Bets and Distinct in full, so the
+        // 384,000,000 repeats can be worked out.
+        RunCase{"ExactFiguresPastOneBillion",
+                {"--field", "20", "$0.05 Pick-7: " + kSixAll + "1-15", "$0.05 Pick-7: " + kSixAll + "1-6"}, "",
+                "$0.05 Pick-7: " + kSixTwenty + "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15\nBets:  960,000,000  Total:  $48,000,000 \n"
+                "$0.05 Pick-7: " + kSixTwenty + "1,2,3,4,5,6\nBets:  384,000,000  Total:  $19,200,000 \n"
+                "Tickets: 2  Bets: 1,344,000,000  Distinct: 960,000,000  Total: $67,200,000\n",
+                "", 0},
+        RunCase{"RejectedCountedAmongAccepted", {}, "$1 Exacta: 1/2\n$2 Exacta: 2/1\n$1 Pick-9: 1\n",
+                "$1 Exacta: 1 / 2\nBets:  1  Total:  $1 \n$2 Exacta: 2 / 1\nBets:  1  Total:  $2 \n"
+                "Tickets: 2  Bets: 2  Distinct: 2  Total: $3  Rejected: 1\n",
+                kRejectedLine3, 2},
+        RunCase{"OneAcceptedOneRejected", {}, "$1 Exacta: 1/2\n\n$1 Pick-9: 1\n",
+                "$1 Exacta: 1 / 2\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 1\n",
+                kRejectedLine3, 2},
+        RunCase{"NoneAccepted", {}, "$1 Exacta: 21/2\n\n$1 Pick-9: 1\n",
+                "Tickets: 0  Bets: 0  Distinct: 0  Total: $0  Rejected: 2\n",
+                "tallyhorn-cli: line 1: row 1: there is no horse 21; a race has at most 20 horses\n" + kRejectedLine3, 2},
+        RunCase{"OneRejectedAloneHasNoSummary", {"$1 Pick-9: 1"}, "", "",
+                "tallyhorn-cli: argument 1: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
+                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8\n",
+                2}),
+    [](const testing::TestParamInfo<RunCase>& test) { return test.param.name; });
+
+// Input faults: invisible blanks, UTF-16, stray NUL bytes, one number rule
+// for prices and options, and "use --field" only where a larger field helps.
+const std::string kTrifectaLines = "$1 Trifecta: 1,2 / 5 / 3,4\nBets:  4  Total:  $4 \n";
+const std::string kExactaLines = "$2 Exacta: 1 / 2\nBets:  1  Total:  $2 \n";
+const std::string kBothSummary = "Tickets: 2  Bets: 5  Distinct: 5  Total: $6\n";
+
+// The text as UTF-16, little- or big-endian, with or without a byte-order
+// mark; the text is ASCII.
+std::string Utf16(const std::string& text, bool bigEndian, bool mark) {
+  std::string bytes = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+  for (char c : text) {
+    if (bigEndian) bytes += '\0';
+    bytes += c;
+    if (!bigEndian) bytes += '\0';
+  }
+  return bytes;
+}
+
+const std::string kTwoTickets = "$1 Trifecta: 1,2 / 5 / 3,4\r\n$2 Exacta: 1/2\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    InputFaults, CliRun,
+    testing::Values(
+        RunCase{"InvisibleBlanksAnywhere", {},
+                "\xEF\xBB\xBF$1\xC2\xA0Trifecta:\xE2\x80\x8B" "1,2 /\xA0" "5 / 3,4\xEF\xBB\xBF\n\xC2\xA0\n"
+                "\xEF\xBB\xBF$2 Exacta:\xC2\xA0" "1/2\n",
+                kTrifectaLines + kExactaLines + kBothSummary, "", 0},
+        RunCase{"Utf16LittleEndianWithMark", {}, Utf16(kTwoTickets, false, true), kTrifectaLines + kExactaLines + kBothSummary,
+                "", 0},
+        RunCase{"Utf16BigEndianWithMark", {}, Utf16(kTwoTickets, true, true), kTrifectaLines + kExactaLines + kBothSummary,
+                "", 0},
+        RunCase{"Utf16LittleEndianWithoutMark", {}, Utf16(kTwoTickets, false, false),
+                kTrifectaLines + kExactaLines + kBothSummary, "", 0},
+        RunCase{"Utf16BigEndianWithoutMark", {}, Utf16(kTwoTickets, true, false),
+                kTrifectaLines + kExactaLines + kBothSummary, "", 0},
+        RunCase{"Utf32Refused", {}, std::string("\xFF\xFE\0\0$\0\0\0", 8), "",
+                "tallyhorn-cli: standard input is UTF-32 text, which tallyhorn-cli does not read; save it as UTF-8 or "
+                "ASCII\n",
+                2},
+        RunCase{"StrayNulByteShown", {}, std::string("$2 Exacta: 1/2\n$2 Exacta: 1/\0\n", 30),
+                kExactaLines + "Tickets: 1  Bets: 1  Distinct: 1  Total: $2  Rejected: 1\n",
+                "tallyhorn-cli: line 2: row 2: \"\\x00\" is not a horse number, a range like 1-4, or ALL\n", 2},
+        RunCase{"PriceWithTrailingZeros", {"$2.000 Exacta: 01 / 002"}, "", kExactaLines, "", 0},
+        RunCase{"FieldWithLeadingZeros", {"--field", "005", "$2 Exacta: 1/2", "--fields", "004, 3"}, "",
+                kExactaLines, "", 0},
+        RunCase{"FieldWithBlanks", {"--field", " 3 ", "--fields", " 3", "$2 Exacta: 1/2"}, "", kExactaLines, "", 0},
+        RunCase{"FieldNotANumber", {"--field", "3.0"}, "", "",
+                "tallyhorn-cli: --field takes a field size from 0 to 20, not \"3.0\"\n" + kUsageHint, 2},
+        // At a field of 20 no option helps, so none is suggested.
+        RunCase{"NoFieldAdviceAtTwenty",
+                {"--field", "20", "$1 Pick-3: 21/1/1", "$1 Trifecta: 1/2/19-21", "$1 Exacta: 1/020"}, "",
+                "$1 Exacta: 1 / 20\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 2\n",
+                "tallyhorn-cli: argument 3: row 1: there is no horse 21; a race has at most 20 horses\n"
+                "tallyhorn-cli: argument 4: row 3: range 19-21 runs beyond horse 20; a race has at most 20 horses\n",
+                2},
+        RunCase{"FieldAdviceWhereALargerFieldHelps", {"--fields", "0,12", "$1 Pick-3: ALL/1/1", "$1 Pick-3: 1/13/1"}, "",
+                "Tickets: 0  Bets: 0  Distinct: 0  Total: $0  Rejected: 2\n",
+                "tallyhorn-cli: argument 3: row 1: ALL takes no horses from the field of 0 (use --field or --fields)\n"
+                "tallyhorn-cli: argument 4: row 1: horse 1 is beyond the field of 0 (use --field or --fields)\n",
                 2}),
     [](const testing::TestParamInfo<RunCase>& test) { return test.param.name; });
 
@@ -152,6 +262,10 @@ TEST(CliRunHelp, ShowsTheNotationAndExamples) {
   EXPECT_EQ(outcome.err, "");
   EXPECT_TRUE(outcome.out.starts_with("Usage: tallyhorn-cli [--field N | --fields A,B,...] [TICKET...]\n"));
   EXPECT_NE(outcome.out.find("$UNIT BETNAME: ROW / ROW / ..."), std::string::npos);
+  // The one number rule, and the summary's exact figures and rejected count.
+  EXPECT_NE(outcome.out.find("$1.000 is $1"), std::string::npos);
+  EXPECT_NE(outcome.out.find("(007 is 7)"), std::string::npos);
+  EXPECT_NE(outcome.out.find("\"  Rejected: R\""), std::string::npos);
   // Every example in the help runs as written.
   EXPECT_EQ(RunProgram({"--fields", "10,12,8,14", "$0.10 Pick-4: 1-3 / ALL / 7 / 2,9"}).status, 0);
   EXPECT_EQ(RunProgram({"$2 Exacta: 1-4 / 1-4", "$2 Exacta: 4 / ALL"}).status, 0);
@@ -177,15 +291,75 @@ TEST(CliRunWindow, PrintsWhatTheTicketBoxShows) {
   }
 }
 
-// Output that cannot be written is a failure, not a success.
+// Output that cannot be written is a failure with its message, the help's
+// as much as the tickets'.
 TEST(CliRunOutput, ReportsAnOutputThatFails) {
-  std::vector<std::string_view> args{"$1 Pick-3: 1/2/3"};
-  std::istringstream in;
+  for (const std::vector<std::string_view>& args :
+       {std::vector<std::string_view>{"$1 Pick-3: 1/2/3"}, std::vector<std::string_view>{"--help"}}) {
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    out.setstate(std::ios::badbit);
+    EXPECT_EQ(RunCli(args, in, out, err), kExitIoFailed) << args[0];
+    EXPECT_EQ(err.str(), "tallyhorn-cli: the output could not be written\n") << args[0];
+  }
+}
+
+// A stream buffer whose reads fail as a read(2) does: errno set, then the
+// failure the library reports for it.
+class FailingInput : public std::streambuf {
+ public:
+  FailingInput(std::string head, int code) : head_(std::move(head)), code_(code) {
+    setg(head_.data(), head_.data(), head_.data() + head_.size());
+  }
+
+ protected:
+  int_type underflow() override {
+    errno = code_;
+    throw std::ios_base::failure("read failed");
+  }
+
+ private:
+  std::string head_;
+  int code_;
+};
+
+// A read error on standard input is named, exit status 1, and no figures
+// are printed for the part that was read before it.
+TEST(CliRunInput, ReportsAnInputThatFails) {
+  const std::vector<std::pair<int, std::string>> cases = {
+      {EISDIR, "it is a directory"},
+      {EBADF, "it is closed"},
+      {EIO, std::strerror(EIO)},
+      {0, ""},
+  };
+  for (const auto& [code, reason] : cases) {
+    FailingInput buffer("$1 Pick-3: 1/2/3\n$1 Pick-3: 4/5/6\n", code);
+    std::istream in(&buffer);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({}, in, out, err), kExitIoFailed) << reason;
+    EXPECT_EQ(out.str(), "") << reason;
+    EXPECT_EQ(err.str(), "tallyhorn-cli: standard input could not be read" + (reason.empty() ? "" : ": " + reason) + "\n");
+  }
+  // With tickets as arguments, standard input is not read at all.
+  FailingInput buffer("", EISDIR);
+  std::istream in(&buffer);
   std::ostringstream out;
   std::ostringstream err;
-  out.setstate(std::ios::badbit);
-  EXPECT_EQ(RunCli(args, in, out, err), kExitWriteFailed);
-  EXPECT_EQ(err.str(), "tallyhorn-cli: the output could not be written\n");
+  EXPECT_EQ(RunCli(std::vector<std::string_view>{"$1 Pick-3: 1/2/3"}, in, out, err), kExitOk);
+}
+
+// What tallyhorn-cli writes reads back as the same tickets: its "Bets:" and
+// summary lines are skipped, so a second run prints the same text.
+TEST(CliRunOutput, ReadsBackItsOwnOutput) {
+  const Outcome first = RunProgram({}, "$2 Exacta: 1-4 / 1-4\n$2 Exacta: 4 / ALL\n$1 Pick-9: 1\n$3 Exacta: 1 / 1\n");
+  ASSERT_EQ(first.status, 2);
+  ASSERT_NE(first.out.find("Rejected: 1"), std::string::npos) << first.out;
+  const Outcome second = RunProgram({}, first.out);
+  EXPECT_EQ(second.err, "");
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(second.out, first.out.substr(0, first.out.find("  Rejected")) + "\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // rejection with its message, and the ticket box's own first line read back.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -87,7 +88,26 @@ INSTANTIATE_TEST_SUITE_P(
         GoodCase{"OneRaceUsesTheFirstField", "$1 Trifecta: 14 / ALL / 1", Fields({14, 6, 6}), kTrifecta, 100,
                  {Mask({14}), Span(1, 14), Mask({1})}},
         GoodCase{"Pick8FullField", "$0.05 Pick-8: 1-20/1-20/1-20/1-20/1-20/1-20/1-20/ALL", Fields({}, 20), kPick8, 5,
-                 std::vector<HorseMask>(8, Span(1, 20))}),
+                 std::vector<HorseMask>(8, Span(1, 20))},
+        // One number rule: leading zeros, trailing zeros after the point,
+        // blanks around every number, the price's included.
+        GoodCase{"TrailingZerosInThePrice", "$1.000 Trifecta: 1 / 2 / 3", Fields(), kTrifecta, 100,
+                 {Mask({1}), Mask({2}), Mask({3})}},
+        GoodCase{"LeadingAndTrailingZerosInThePrice", "$00.0500 Exacta: 1 / 2", Fields(), kExacta, 5,
+                 {Mask({1}), Mask({2})}},
+        GoodCase{"BlankAfterTheDollar", "$ 10 Exacta: 1 / 2", Fields(), kExacta, 1000, {Mask({1}), Mask({2})}},
+        GoodCase{"LeadingZerosInHorses", "$2 Pick-3: 007 / 0001-003 / 012", Fields(), kPick3, 200,
+                 {Mask({7}), Span(1, 3), Mask({12})}},
+        // Invisible blanks copied from web pages and chats: no-break spaces
+        // (UTF-8 and the window's code page), zero-width spaces, byte-order
+        // marks and the ideographic space, wherever they are.
+        GoodCase{"NoBreakSpaces", "$1\xC2\xA0Trifecta:\xC2\xA0" "1,\xC2\xA0" "2 /\xA0" "5 / 3\xA0,4\xC2\xA0", Fields(),
+                 kTrifecta, 100, {Mask({1, 2}), Mask({5}), Mask({3, 4})}},
+        GoodCase{"ZeroWidthSpacesAndByteOrderMarks",
+                 "\xEF\xBB\xBF\xE2\x80\x8B$1 Trifecta:\xE2\x80\x8B" "1,2\xEF\xBB\xBF/ 5 /\xE2\x80\x8B" "3,4\xEF\xBB\xBF",
+                 Fields(), kTrifecta, 100, {Mask({1, 2}), Mask({5}), Mask({3, 4})}},
+        GoodCase{"OtherUnicodeSpaces", "$2\xE3\x80\x80" "Exacta:\xE2\x80\xAF" "1\xE2\x80\x87/\xE2\x81\xA0" "2", Fields(),
+                 kExacta, 200, {Mask({1}), Mask({2})}}),
     [](const testing::TestParamInfo<GoodCase>& test) { return test.param.name; });
 
 struct BadCase {
@@ -120,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
         // What reaches the program when a shell has replaced "$1" by nothing.
         BadCase{"UnitEatenByTheShell", " Trifecta: 1,2 / 5 / 3,4", Fields(), kNoUnit},
         BadCase{"UnlistedUnit", "$0.50 Pick-3: 1/2/3", Fields(), "unit \"$0.50\" is not one of " + kUnits},
-        BadCase{"UnitOfThreeCentDigits", "$1.000 Pick-3: 1/2/3", Fields(), "unit \"$1.000\" is not one of " + kUnits},
+        BadCase{"UnitOfThreeCentDigits", "$1.005 Pick-3: 1/2/3", Fields(), "unit \"$1.005\" is not one of " + kUnits},
+        BadCase{"UnitWithAPointAlone", "$1. Pick-3: 1/2/3", Fields(), "unit \"$1.\" is not one of " + kUnits},
         BadCase{"UnitNotANumber", "$one Pick-3: 1/2/3", Fields(), "unit \"$one\" is not one of " + kUnits},
         BadCase{"HugeUnit", "$99999999999999999999 Pick-3: 1/2/3", Fields(),
                 "unit \"$99999999999999999999\" is not one of " + kUnits},
@@ -156,7 +177,26 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"OneRaceBeyondTheFirstField", "$1 Trifecta: 1 / 2 / 7", Fields({6, 12, 12}),
                 "row 3: horse 7 is beyond the field of 6"},
         BadCase{"AllOfNoField", "$1 Pick-3: ALL / 2 / 3", Fields({0}),
-                "row 1: ALL takes no horses from the field of 0"}),
+                "row 1: ALL takes no horses from the field of 0"},
+        // An invisible blank inside a number splits it as a space would.
+        BadCase{"ZeroWidthSpaceInsideAHorse", "$1 Pick-3: 1\xE2\x80\x8B" "2 / 2 / 3", Fields(),
+                "row 1: \"1 2\" is not a horse number, a range like 1-4, or ALL"},
+        // The offending text is quoted safely: control characters, quotes,
+        // backslashes, stray bytes and direction overrides escaped, and long
+        // texts cut after 40 characters.
+        BadCase{"ControlCharactersEscaped", "$1 Pick-3: 1\x01\x1B[2J / 2 / 3", Fields(),
+                "row 1: \"1\\x01\\x1B[2J\" is not a horse number, a range like 1-4, or ALL"},
+        BadCase{"TabQuoteAndBackslashEscaped", "$1 Pick-3: 1 / 2\t\"x\\ / 3", Fields(),
+                "row 2: \"2\\t\\\"x\\\\\" is not a horse number, a range like 1-4, or ALL"},
+        BadCase{"StrayBytesAndOverridesEscaped", "$1 Tri\xE9\xE2\x80\xAE" "fecta: 1/2/3", Fields(),
+                "unknown bet type \"Tri\\xE9\\u202Efecta\"; the bet types are Exacta, Trifecta, Superfecta, "
+                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8"},
+        BadCase{"LongEntryCut", "$1 Pick-3: 1 / 2 / " + std::string(300, 'x'), Fields(),
+                "row 3: \"" + std::string(40, 'x') + "...\" is not a horse number, a range like 1-4, or ALL"},
+        BadCase{"LongNumberCut", "$1 Pick-3: 1 / 2 / " + std::string(100, '9'), Fields(),
+                "row 3: there is no horse " + std::string(40, '9') + "...; a race has at most 20 horses"},
+        BadCase{"LongUnitCut", "$" + std::string(60, '1') + " Pick-3: 1/2/3", Fields(),
+                "unit \"$" + std::string(39, '1') + "...\" is not one of " + kUnits}),
     [](const testing::TestParamInfo<BadCase>& test) { return test.param.name; });
 
 // The kind of each fault, which tallyhorn-cli turns into advice of its own.
@@ -164,7 +204,11 @@ TEST(ReadTicket, NamesTheKindOfFault) {
   EXPECT_EQ(ReadTicket("Trifecta: 1/2/3", Fields(), FieldRule::kFixed).fault, ReadFault::kNoUnitPrice);
   EXPECT_EQ(ReadTicket("$1 Pick-3: 13/1/1", Fields(), FieldRule::kFixed).fault, ReadFault::kFieldTooSmall);
   EXPECT_EQ(ReadTicket("$1 Pick-3: ALL/1/1", Fields({0}), FieldRule::kFixed).fault, ReadFault::kFieldTooSmall);
+  // At a field of 20 no larger field helps.
   EXPECT_EQ(ReadTicket("$1 Pick-3: 21/1/1", Fields({}, 20), FieldRule::kFixed).fault, ReadFault::kOther);
+  EXPECT_EQ(ReadTicket("$1 Pick-3: 19-21/1/1", Fields({}, 20), FieldRule::kFixed).fault, ReadFault::kOther);
+  EXPECT_EQ(ReadTicket("$1 Trifecta: 1/2/021", Fields({}, 20), FieldRule::kFixed).fault, ReadFault::kOther);
+  EXPECT_EQ(ReadTicket("$1 Pick-3: ALL/ALL/ALL", Fields({}, 20), FieldRule::kFixed).fault, ReadFault::kNone);
   EXPECT_EQ(ReadTicket("$1 Pick-3: 1/1", Fields(), FieldRule::kFixed).fault, ReadFault::kOther);
   EXPECT_EQ(ReadTicket("$1 Pick-3: 1/1/1", Fields(), FieldRule::kFixed).fault, ReadFault::kNone);
 }
@@ -233,11 +277,53 @@ TEST(TicketLines, SkipsBlankCommentAndBetsLines) {
       {"$1 Trifecta: 1/2/3\r\nBets:  1  Total:  $1 ", {"$1 Trifecta: 1/2/3"}},
       {"# mine\n\n  \r\n$1 Exacta: 1/2\rBets: 2\n$2 Exacta: 3/4\n", {"$1 Exacta: 1/2", "$2 Exacta: 3/4"}},
       {"\r\n\r\n", {}},
+      // tallyhorn-cli's own summary line reads back, Rejected count and all.
+      {"$1 Exacta: 1/2\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 1\n",
+       {"$1 Exacta: 1/2"}},
+      // Lines of nothing but invisible blanks, and a comment and a "Bets:"
+      // line after a byte-order mark.
+      {"\xC2\xA0\n\xE2\x80\x8B\xEF\xBB\xBF\r\n\xA0\t\n\xEF\xBB\xBF# mine\n\xEF\xBB\xBF Bets: 2\n$2 Exacta: 3/4",
+       {"$2 Exacta: 3/4"}},
   };
   for (const auto& [text, expected] : cases) {
     const std::vector<std::string_view> lines = TicketLines(text);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end()), expected) << testing::PrintToString(text);
   }
+}
+
+// One number rule for horses, prices and sizes alike.
+TEST(ReadWholeNumber, ReadsDigitsWithZerosAndBlanks) {
+  const std::vector<std::pair<std::string, std::optional<int>>> cases = {
+      {"7", 7},           {"007", 7},          {" 3", 3},          {"3 ", 3},         {"\t012\r", 12},
+      {"\xC2\xA0" "5", 5}, {"0", 0},            {"00000000000000000000020", 20},
+      {"99999999999", 1'000'000},              {"", std::nullopt}, {" ", std::nullopt},
+      {"+3", std::nullopt}, {"-1", std::nullopt}, {"3.0", std::nullopt}, {"1 2", std::nullopt}, {"x", std::nullopt},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(ReadWholeNumber(text), value) << testing::PrintToString(text);
+}
+
+// What a message shows of a text: short, on one line, every invisible or
+// control character visible as an escape, valid UTF-8 kept.
+TEST(QuoteText, EscapesAndCuts) {
+  std::string accents;
+  for (int i = 0; i < 10; ++i) accents += "\xC3\xA9";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "\"\""},
+      {"Trifekta", "\"Trifekta\""},
+      {"a\tb\nc\rd", "\"a\\tb\\nc\\rd\""},
+      {std::string("\0\x7F", 2), "\"\\x00\\x7F\""},
+      {"say \"hi\" \\", "\"say \\\"hi\\\" \\\\\""},
+      {"caf\xC3\xA9", "\"caf\xC3\xA9\""},
+      {"\xC2\x85\xC2\xA0\xE2\x80\x8B\xE2\x80\xAE\xEF\xBB\xBF", "\"\\u0085\\u00A0\\u200B\\u202E\\uFEFF\""},
+      // Bytes of no valid UTF-8 sequence: a cut sequence, a surrogate, a
+      // truncated four-byte lead at the end.
+      {"\xC3(\xED\xA0\x80\xF0\x9F", "\"\\xC3(\\xED\\xA0\\x80\\xF0\\x9F\""},
+      {std::string(40, 'a'), "\"" + std::string(40, 'a') + "\""},
+      {std::string(41, 'a'), "\"" + std::string(40, 'a') + "...\""},
+      // Characters are counted, not bytes: no UTF-8 sequence is cut.
+      {std::string(35, 'a') + accents, "\"" + std::string(35, 'a') + accents.substr(0, 10) + "...\""},
+  };
+  for (const auto& [text, quoted] : cases) EXPECT_EQ(QuoteText(text), quoted) << testing::PrintToString(text);
 }
 
 // The first line of the ticket box, as copied from the window, reads back as
