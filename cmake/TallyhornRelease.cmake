@@ -1,6 +1,6 @@
 # What the Windows programs a player downloads need beyond compiling: the
 # same bytes from the same sources wherever they are built, a version
-# resource in each program.
+# resource in each program, and the download itself (the `dist` target).
 # Included from the top directory before the programs are defined; nothing
 # here changes the native builds.
 if(NOT WIN32)
@@ -45,3 +45,31 @@ function(tallyhorn_release_program target description)
     target_link_options(${target} PRIVATE "$<$<CONFIG:Release,MinSizeRel>:-s>")
   endif()
 endfunction()
+
+# The download: `cmake --build --preset mingw --target dist` writes
+# dist/tallyhorn-<version>-win64.zip at the top of the source tree, and its
+# SHA-256 beside it. The zip holds the two programs, the player's guide and
+# the licence, both with Windows line ends, in that order; its entries are
+# dated with the last commit's time (SOURCE_DATE_EPOCH when set), so it too
+# is the same bytes on every rebuild.
+set(TALLYHORN_DIST_ZIP "${PROJECT_SOURCE_DIR}/dist/tallyhorn-${PROJECT_VERSION}-win64.zip")
+configure_file("${PROJECT_SOURCE_DIR}/docs/README.txt.in" "${PROJECT_BINARY_DIR}/dist/README.txt" @ONLY NEWLINE_STYLE CRLF)
+configure_file("${PROJECT_SOURCE_DIR}/LICENSE" "${PROJECT_BINARY_DIR}/dist/LICENSE.txt" @ONLY NEWLINE_STYLE CRLF)
+find_program(TALLYHORN_PYTHON NAMES python3)
+if(TALLYHORN_PYTHON)
+  add_custom_target(dist
+    COMMAND "${TALLYHORN_PYTHON}" "${PROJECT_SOURCE_DIR}/scripts/make-zip.py"
+            --source-dir "${PROJECT_SOURCE_DIR}" --output "${TALLYHORN_DIST_ZIP}"
+            "tallyhorn.exe=$<TARGET_FILE:tallyhorn>"
+            "tallyhorn-cli.exe=$<TARGET_FILE:tallyhorn-cli>"
+            "README.txt=${PROJECT_BINARY_DIR}/dist/README.txt"
+            "LICENSE.txt=${PROJECT_BINARY_DIR}/dist/LICENSE.txt"
+    COMMENT "Writing ${TALLYHORN_DIST_ZIP}"
+    VERBATIM)
+else()
+  add_custom_target(dist
+    COMMAND "${CMAKE_COMMAND}" -E echo "python3 is missing: run 'make setup' (scripts/setup.sh)"
+    COMMAND "${CMAKE_COMMAND}" -E false
+    VERBATIM)
+endif()
+add_dependencies(dist tallyhorn tallyhorn-cli)
