@@ -3,9 +3,10 @@
 # exactly tallyhorn.exe, tallyhorn-cli.exe, README.txt and LICENSE.txt;
 # the texts have Windows line ends; both programs' version resources carry
 # the project's version (from CMakeLists.txt) and the licence's copyright
-# line; the command-line program prints the worked Trifecta; the calculator
-# starts, shows its window and closes on Escape. The programs run under
-# Wine, so this runs inside a Wine session:
+# line, and the About text that version; the command-line program prints
+# the worked Trifecta; the calculator starts, shows its window and closes
+# on Escape. The programs run under Wine, so this runs inside a Wine
+# session:
 #
 #   bash scripts/wine-session.sh bash scripts/check-dist.sh [ZIP]
 #
@@ -135,6 +136,13 @@ if [ "$types" = "3 5 14 16 24" ]; then
   Ok "tallyhorn.exe carries its icons, dialog, manifest and version"
 else
   Fail "tallyhorn.exe has resource types '$types', not '3 5 14 16 24'"
+fi
+
+# The About box's text is compiled in with the same version.
+if grep -qaF "Version $version" "$unpacked/tallyhorn.exe"; then
+  Ok "tallyhorn.exe's About text says Version $version"
+else
+  Fail "tallyhorn.exe holds no About text with 'Version $version'"
 fi
 
 # --- the programs, run -------------------------------------------------------
