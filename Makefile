@@ -6,7 +6,8 @@
 #   make fuzz        each fuzz target for a bounded time (FUZZ_SECONDS)
 #   make soak        the long random soak of the window under Wine
 #   make screenshot  render the window to docs/tallyhorn.png
-.PHONY: all setup build build-native build-asan build-mingw build-fuzz test run bench fuzz soak screenshot clean
+#   make dist        the download: dist/tallyhorn-<version>-win64.zip
+.PHONY: all setup build build-native build-asan build-mingw build-fuzz test run bench fuzz soak screenshot dist clean
 
 all: build
 
@@ -40,5 +41,11 @@ soak: build-mingw
 screenshot: build-mingw
 	@bash scripts/screenshot.sh
 
+# The two programs, the player's guide and the licence, zipped
+# reproducibly; the SHA-256 is printed and written beside the zip.
+dist: setup
+	cmake --preset mingw >/dev/null
+	cmake --build --preset mingw --target dist
+
 clean:
-	rm -rf build
+	rm -rf build dist

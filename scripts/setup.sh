@@ -17,6 +17,8 @@ packages=(
   libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3
   # a person's mouse, keyboard and clipboard in the end-to-end test; screenshots
   xdotool xclip imagemagick
+  # the download: zipped and checked with python3, dated by the last commit
+  python3 git
 )
 
 missing=()
