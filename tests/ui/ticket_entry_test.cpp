@@ -79,6 +79,11 @@ const std::vector<TicketCase> kTickets{
      {"$0.05 Superfecta-6: 1 / 2 / 3 / 4 / 5 / 6\r\nBets:  1  Total:  $0.05 ",
       kTwelves,
       {{{1}, {2}, {3}, {4}, {5}, {6}}}}},
+    // Copied from a web page: no-break spaces, as the window's code page
+    // writes them.
+    {"NoBreakSpaces",
+     "$1\xA0Trifecta:\xA0" "1,2\xA0/ 5 / 3,4",
+     {"$1 Trifecta: 1,2 / 5 / 3,4\r\nBets:  4  Total:  $4 ", kTwelves, {{{1, 2}, {5}, {3, 4}}}}},
     // A ticket that covers nothing still sets the form.
     {"CoversNothing", "$3 Exacta: 1 / 1", {"", kTwelves, {{{1}, {1}}}}},
 };
