@@ -8,8 +8,9 @@
 #include "ui/resource.h"
 #include "ui/ticket_entry.h"
 
+// The version comes from the one in CMakeLists.txt.
 #ifndef TALLYHORN_VERSION
-#define TALLYHORN_VERSION "1.0.0"
+#error "TALLYHORN_VERSION is not defined: build through CMake"
 #endif
 
 namespace tallyhorn {
