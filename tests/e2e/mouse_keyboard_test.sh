@@ -33,6 +33,7 @@ for tool in wine xdotool xclip; do
 done
 
 readonly kWaitSeconds=15       # longest wait for any one effect
+readonly kToolSeconds=10       # longest run of one probe or xclip (a stuck one is retried)
 readonly kClipboardSentinel="(nothing copied yet)"
 
 app=""  # the calculator's process
@@ -43,7 +44,7 @@ trap cleanup EXIT
 
 step="starting"
 Fail() {
-  echo "FAIL ($step): $*" >&2
+  echo "FAIL ($step, ${SECONDS}s in): $*" >&2
   exit 1
 }
 
@@ -65,7 +66,7 @@ selectionEnd=0
 # Takes a fresh reading of the window; false when it is not there.
 Probe() {
   local output kind id left top right bottom visible checked text
-  output=$(wine "$probe" "$@" 2>/dev/null) || return 1
+  output=$(timeout "$kToolSeconds" wine "$probe" "$@" 2>/dev/null) || return 1
   rectOf=() visibleOf=() checkedOf=() textOf=()
   while IFS=$'\t' read -r kind id left top right bottom visible checked text; do
     case "$kind" in
@@ -189,9 +190,10 @@ TypeSize() {
 # Puts a text of the test's own on the clipboard, through Wine, so a copy
 # that does not happen cannot pass for one that did.
 ResetClipboard() {
-  wine "$probe" --clipboard "$kClipboardSentinel" >/dev/null 2>&1 || Fail "the clipboard could not be set"
+  timeout "$kToolSeconds" wine "$probe" --clipboard "$kClipboardSentinel" >/dev/null 2>&1 ||
+    Fail "the clipboard could not be set"
   local deadline=$((SECONDS + kWaitSeconds))
-  until [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$kClipboardSentinel" ]; do
+  until [ "$(timeout "$kToolSeconds" xclip -o -selection clipboard 2>/dev/null)" = "$kClipboardSentinel" ]; do
     [ "$SECONDS" -lt "$deadline" ] || Fail "the clipboard set through Wine did not reach X"
     sleep 0.05
   done
@@ -205,7 +207,7 @@ CopySelection() {
   local deadline=$((SECONDS + kWaitSeconds)) text
   xdotool key ctrl+c
   while true; do
-    text=$(xclip -o -selection clipboard 2>/dev/null; printf x)
+    text=$(timeout "$kToolSeconds" xclip -o -selection clipboard 2>/dev/null; printf x)
     text=${text%x}
     if [ "$text" != "$kClipboardSentinel" ]; then
       copied=${text//$'\r'/}
@@ -239,7 +241,7 @@ CopyTicket() {
 WaitForMessageBox() {
   local want=$1 deadline=$((SECONDS + kWaitSeconds)) text=""
   while true; do
-    if text=$(wine "$probe" --message-box 2>/dev/null); then
+    if text=$(timeout "$kToolSeconds" wine "$probe" --message-box 2>/dev/null); then
       printf -v text '%b' "$text"
       [ "$text" = "$want" ] && return 0
     fi
@@ -251,7 +253,7 @@ WaitForMessageBox() {
 # Waits until no message box of the calculator is shown.
 WaitForNoMessageBox() {
   local deadline=$((SECONDS + kWaitSeconds))
-  while wine "$probe" --message-box >/dev/null 2>&1; do
+  while timeout "$kToolSeconds" wine "$probe" --message-box >/dev/null 2>&1; do
     [ "$SECONDS" -lt "$deadline" ] || Fail "the message box was still there ${kWaitSeconds}s later"
     sleep 0.1
   done
@@ -379,6 +381,11 @@ TickHorses 0 1 2
 # Row B: a field of 5, All, then horses 1 and 2 off again.
 TypeSize 1324 5
 WaitUntil "row B showing five horses" eval 'TextIs 1324 5 && RowShows 1 5 && RowShows 0 12'
+# Enter keeps the number and selects it, so the next digits replace it; it
+# opens nothing (Help, the dialog's default button, would take the focus).
+xdotool key Return
+SizeBSelected() { FocusIs 1324 && [ "$selectionStart" -eq 0 ] && [ "$selectionEnd" -eq 1 ] && TextIs 1324 5; }
+WaitUntil "Enter selecting the 5 in row B's size edit" SizeBSelected
 Click 1281  # All of row B
 WaitUntil "All ticking horses 1 to 5 of row B" eval "AreChecked $(Box 1 1) $(Box 1 5) && AreUnchecked $(Box 1 6)"
 UntickHorses 1 1 2
