@@ -480,18 +480,37 @@ std::string Text(int id) {
   return text;
 }
 
-// Puts a text on the clipboard, as any program copying text does.
-bool SetClipboardText(const std::string& text) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (memory == nullptr) return false;
-  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+// A text in global memory for the clipboard: `bytes` bytes copied from
+// `data`; nullptr when there is no memory.
+HGLOBAL GlobalCopy(const void* data, std::size_t bytes) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (memory == nullptr) return nullptr;
+  std::memcpy(GlobalLock(memory), data, bytes);
   GlobalUnlock(memory);
+  return memory;
+}
+
+/*
+ * Puts a text on the clipboard as most programs copying text do, both as
+ * CF_TEXT and as CF_UNICODETEXT (the texts are ASCII): the calculator reads
+ * the one, the ticket box pastes the other. Under Wine, reading a format the
+ * system has to make from the other keeps about 1 KiB each time, which the
+ * memory check would blame on the calculator.
+ */
+bool SetClipboardText(const std::string& text) {
+  const std::wstring wide(text.begin(), text.end());
+  HGLOBAL narrowCopy = GlobalCopy(text.c_str(), text.size() + 1);
+  HGLOBAL wideCopy = GlobalCopy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   bool opened = false;
   for (int attempt = 0; attempt < 100 && !(opened = OpenClipboard(nullptr) != 0); ++attempt) Sleep(10);
-  const bool set = opened && EmptyClipboard() && SetClipboardData(CF_TEXT, memory) != nullptr;
+  bool set = opened && narrowCopy != nullptr && wideCopy != nullptr && EmptyClipboard();
+  const bool narrowSet = set && SetClipboardData(CF_TEXT, narrowCopy) != nullptr;
+  const bool wideSet = narrowSet && SetClipboardData(CF_UNICODETEXT, wideCopy) != nullptr;
   if (opened) CloseClipboard();
-  if (!set) GlobalFree(memory);
-  return set;
+  // What the clipboard took is the system's to free now.
+  if (!narrowSet && narrowCopy != nullptr) GlobalFree(narrowCopy);
+  if (!wideSet && wideCopy != nullptr) GlobalFree(wideCopy);
+  return wideSet;
 }
 
 bool ReadAll(HANDLE from, void* data, DWORD size) {
@@ -516,8 +535,7 @@ bool WriteAll(HANDLE to, const void* data, DWORD size) {
  * on the clipboard and answers one byte, 1 when it is there. Texts to paste
  * come from another program, as a person's do: a program reading text it put
  * on the clipboard itself takes another path through the system (under Wine
- * one that keeps about 1 KiB each time, which the memory check would blame
- * on the calculator).
+ * one that also keeps about 1 KiB each time).
  */
 int RunClipboardHelper() {
   const HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
