@@ -334,6 +334,9 @@ CopySelection
 ExpectCopied "$trifecta"
 
 step="RESET"
+# The ticket copied first, as a person keeps it before starting over.
+CopyTicket
+ExpectCopied "$trifecta"
 Click 1228
 ResetState() {
   local row
@@ -358,7 +361,7 @@ xdotool key ctrl+shift+z
 WaitUntil "Ctrl+Shift+Z doing RESET again" ResetState
 
 step="Ctrl+V of the copied ticket"
-# The clipboard still holds the ticket copied from the box above.
+# The clipboard still holds the ticket copied from the box before RESET.
 xdotool key ctrl+v
 WaitUntil "the pasted Trifecta, in the fields of 12 RESET left" TrifectaShown 12
 xdotool key ctrl+z
