@@ -90,7 +90,8 @@ constexpr std::uint8_t SizeTextIndex(std::string_view text) {
   return i;
 }
 
-enum class ActionKind : std::uint8_t { Box, BetType, Unit, Clear, All, Reset, SizeText, Paste, Undo, Redo };
+enum class ActionKind : std::uint8_t { Box, BetType, Unit, Clear, All, Reset, SizeText, Paste, Undo, Redo, Type };
+constexpr std::size_t kActionKinds = 11;
 
 // What a pasted text is (the `index` of a Paste).
 enum PasteSource : std::uint8_t {
@@ -105,7 +106,8 @@ enum RedoKey : std::uint8_t { kCtrlY, kCtrlShiftZ };
 // Unit the table index; Clear and All the row; SizeText the row and the
 // entry of kSizeTexts; Paste the PasteSource; Redo the RedoKey. A key
 // (Paste, Undo, Redo) is pressed with the focus in control `focus`; a made
-// paste text comes from `seed`.
+// paste text comes from `seed`. Type types the made text of `seed` over the
+// ticket box's text and presses Enter.
 struct Action {
   ActionKind kind;
   std::uint8_t row = 0;
@@ -127,6 +129,7 @@ int ControlIdOf(const Action& action) {
     case ActionKind::Paste:
     case ActionKind::Undo:
     case ActionKind::Redo: return action.focus;
+    case ActionKind::Type: return IDC_TICKET;
   }
   return 0;
 }
@@ -434,6 +437,11 @@ std::string Describe(const Action& action) {
              " (paste seed " + std::to_string(action.seed) + ")";
     }
     case ActionKind::Undo: return "Ctrl+Z with the focus in " + ControlName(action.focus);
+    case ActionKind::Type: {
+      const PasteText typed = MakePasteText(action.seed);
+      return "type " + Quoted(typed.text) + (typed.ticket ? "" : std::string(" (") + typed.fault + ")") +
+             " over the ticket box's text and press Enter (text seed " + std::to_string(action.seed) + ")";
+    }
     case ActionKind::Redo:
       return std::string(action.index == kCtrlY ? "Ctrl+Y" : "Ctrl+Shift+Z") + " with the focus in " +
              ControlName(action.focus);
@@ -642,7 +650,55 @@ struct Performed {
   std::string boxBefore;
   DWORD selectionStart = 0;
   DWORD selectionEnd = 0;
+  // For Enter in the ticket box: whether a message box came up, and its text.
+  bool warned = false;
+  std::string warning;
 };
+
+// The message box a typed ticket brought up, closed by WatchForMessageBox.
+Performed* watched = nullptr;
+HWND watchedCalculator = nullptr;
+
+// Collects the visible dialog windows of this thread other than the
+// calculator: a message box it shows.
+BOOL CALLBACK CollectMessageBox(HWND window, LPARAM found) {
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (window != watchedCalculator && IsWindowVisible(window) && std::strcmp(className, "#32770") == 0) {
+    *reinterpret_cast<HWND*>(found) = window;
+  }
+  return TRUE;
+}
+
+// Adds the text of every static control with text (a message box's
+// message; its icon has none).
+BOOL CALLBACK CollectStaticText(HWND control, LPARAM text) {
+  char className[16] = {};
+  GetClassNameA(control, className, sizeof className);
+  std::array<char, 1024> shown{};
+  GetWindowTextA(control, shown.data(), static_cast<int>(shown.size()));
+  if (_stricmp(className, "Static") == 0) *reinterpret_cast<std::string*>(text) += shown.data();
+  return TRUE;
+}
+
+/*
+ * The timer that runs while Enter is carried out: a message box that came
+ * up is read and closed with its OK button, as a person would; once none is
+ * up, the soak's stop ends the message loop. The timer's first tick comes
+ * after the key: a timer is the last thing a message loop looks at.
+ */
+void CALLBACK WatchForMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), CollectMessageBox, reinterpret_cast<LPARAM>(&box));
+  if (box != nullptr) {
+    watched->warned = true;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&watched->warning));
+    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    return;
+  }
+  KillTimer(nullptr, timer);
+  PostQuitMessage(kLoopStoppedBySoak);
+}
 
 /*
  * Delivers the action as the message a person's action produces: a click
@@ -674,6 +730,24 @@ Performed Perform(HWND dialog, const Action& action, const Model& form) {
       performed.closed = !PressKey(Control(id), 'V', true, false);
       break;
     case ActionKind::Undo: performed.closed = !PressKey(Control(id), 'Z', true, false); break;
+    case ActionKind::Type: {
+      // Typed over the whole text (a person's Ctrl+A, then the keys), then
+      // Enter, with a timer standing by for the warning box.
+      const std::string text = MakePasteText(action.seed).text;
+      const HWND box = Control(IDC_TICKET);
+      SetFocus(box);
+      SendMessageA(box, EM_SETSEL, 0, -1);
+      SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+      watched = &performed;
+      watchedCalculator = dialog;
+      SetTimer(nullptr, 0, 10, WatchForMessageBox);
+      const auto scan = static_cast<LPARAM>(MapVirtualKeyA(VK_RETURN, MAPVK_VK_TO_VSC)) << 16;
+      PostMessageA(box, WM_KEYDOWN, VK_RETURN, scan | 1);
+      PostMessageA(box, WM_KEYUP, VK_RETURN, scan | 1 | (LPARAM{3} << 30));
+      performed.closed = RunMessageLoop() != kLoopStoppedBySoak;
+      watched = nullptr;
+      break;
+    }
     case ActionKind::Redo:
       performed.closed = action.index == kCtrlY ? !PressKey(Control(id), 'Y', true, false)
                                                 : !PressKey(Control(id), 'Z', true, true);
@@ -804,12 +878,23 @@ class ActionSource {
     return action;
   }
 
-  // One action; in percent: boxes 41, bet types 5, units 4, RESET 1, Clr 4,
+  // A ticket typed into the box and Enter: a made text of one line, as
+  // Enter in the box reads the text rather than breaking the line.
+  Action Typed() {
+    Action action{ActionKind::Type};
+    do {
+      action.seed = static_cast<std::uint32_t>(random_.Next());
+    } while (MakePasteText(action.seed).text.find_first_of("\r\n") != std::string::npos);
+    return action;
+  }
+
+  // One action; in percent: boxes 39, bet types 5, units 4, RESET 1, Clr 4,
   // All 19, size edits 15, Ctrl+V 5 (one in six the form's own ticket),
-  // Ctrl+Z 4, redo 2.
+  // Ctrl+Z 4, redo 2, a typed ticket and Enter 2.
   Action Pick(HWND dialog) {
     while (true) {
       const std::uint32_t roll = random_.Below(100);
+      if (roll < 2) return Typed();
       if (roll < 41) {
         const std::vector<int> boxes = ShownBoxes(dialog);
         if (boxes.empty()) continue;
@@ -938,7 +1023,8 @@ struct Model {
         break;
       case ActionKind::Paste:
       case ActionKind::Undo:
-      case ActionKind::Redo: break;  // see Expected::Apply
+      case ActionKind::Redo:
+      case ActionKind::Type: break;  // see Expected::Apply
     }
   }
 
@@ -1017,6 +1103,8 @@ struct Coverage {
   std::size_t ticketsShown = 0;    // a pasted ticket the form already showed
   std::size_t textsRefused = 0;    // pasted text that is no ticket, outside the ticket box
   std::size_t textsInBox = 0;      // pasted text that is no ticket, pasted into the ticket box
+  std::size_t ticketsTyped = 0;    // a ticket typed into the box that set the form
+  std::size_t typedRefused = 0;    // typed text that is no ticket, with its warning
   std::size_t undone = 0;
   std::size_t redone = 0;
   std::size_t nothingToUndo = 0;   // Ctrl+Z or redo with no step to take
@@ -1106,8 +1194,11 @@ struct Expected {
   HistoryModel history;
   std::optional<std::string> boxText;
   std::size_t undoneInARow = 0;
+  // After Enter in the ticket box: the warning box's text must start so.
+  std::optional<std::string> warning;
 
   void Apply(const Action& action, const Performed& performed) {
+    warning.reset();
     switch (action.kind) {
       case ActionKind::Undo:
       case ActionKind::Redo:
@@ -1136,6 +1227,24 @@ struct Expected {
           // The box pastes the text over its selection.
           const std::string& box = performed.boxBefore;
           boxText = box.substr(0, performed.selectionStart) + paste.text + box.substr(performed.selectionEnd);
+        }
+        return;
+      }
+      case ActionKind::Type: {
+        // The typed text is read as a pasted one; what is no ticket stays
+        // in the box, with the form as it was, and a warning says why.
+        const PasteText typed = MakePasteText(action.seed);
+        Model next = form;
+        undoneInARow = 0;
+        if (typed.ticket && next.ApplyTicket(typed)) {
+          ++coverage.ticketsTyped;
+          history.Record(form, next, -1);
+          form = next;
+          boxText.reset();
+        } else {
+          ++coverage.typedRefused;
+          boxText = typed.text;
+          warning = "Tallyhorn could not read the ticket in the box:\n\n";
         }
         return;
       }
@@ -1321,6 +1430,15 @@ std::optional<Failure> StepAndCheck(HWND dialog, Expected& expected, const Actio
   if (performed.closed) return Failure{"closed", "the calculator's message loop ended during the key"};
   if (performed.done) expected.Apply(action, performed);
   if (!Pump(dialog)) return Failure{"closed", "the calculator posted WM_QUIT"};
+  if (performed.warned != expected.warning.has_value()) {
+    return Failure{"warning box", performed.warned ? "a warning box came up: " + Quoted(performed.warning)
+                                                   : std::string("no warning box came up")};
+  }
+  if (expected.warning && (!performed.warning.starts_with(*expected.warning) ||
+                           performed.warning.size() == expected.warning->size())) {
+    return Failure{"warning box", "it says " + Quoted(performed.warning) + ", not " + Quoted(*expected.warning) +
+                                      " and the reason"};
+  }
   return CheckForm(dialog, expected);
 }
 
@@ -1551,8 +1669,8 @@ int Run(const Options& options) {
   bool measured = false;
   std::size_t measuredAt = 0;
   std::size_t reported = 0;
-  std::array<double, 10> secondsByKind{};
-  std::array<std::size_t, 10> countByKind{};
+  std::array<double, kActionKinds> secondsByKind{};
+  std::array<std::size_t, kActionKinds> countByKind{};
 
   while (actions.size() < options.actions && SecondsSince(start) < options.seconds) {
     actions.push_back(source.Next(dialog));
@@ -1599,8 +1717,8 @@ int Run(const Options& options) {
     std::printf(" %s %zu", BetTypeTable[b].name, coverage.byBetType[b]);
   }
   std::printf("\n");
-  static constexpr std::array<const char*, 10> kKindNames{"box",  "bet type", "unit", "Clr",    "All",
-                                                          "RESET", "size",    "Ctrl+V", "Ctrl+Z", "redo"};
+  static constexpr std::array<const char*, kActionKinds> kKindNames{
+      "box", "bet type", "unit", "Clr", "All", "RESET", "size", "Ctrl+V", "Ctrl+Z", "redo", "typed"};
   std::printf("actions by kind (count, mean ms):");
   for (std::size_t k = 0; k < kKindNames.size(); ++k) {
     if (countByKind[k] == 0) continue;
@@ -1608,6 +1726,8 @@ int Run(const Options& options) {
   }
   std::printf("\nCtrl+V: %zu tickets pasted, %zu already shown, %zu texts refused, %zu pasted into the ticket box\n",
               coverage.ticketsPasted, coverage.ticketsShown, coverage.textsRefused, coverage.textsInBox);
+  std::printf("Enter in the ticket box: %zu typed tickets shown, %zu texts refused with a warning\n",
+              coverage.ticketsTyped, coverage.typedRefused);
   std::printf("undo: %zu steps undone (at most %zu in a row), %zu redone, %zu keys with nothing to take; %zu steps "
               "to undo and %zu to redo at the end\n",
               coverage.undone, coverage.deepestUndo, coverage.redone, coverage.nothingToUndo,
