@@ -1,9 +1,9 @@
 // A long, seeded, repeatable run of random user actions on the real
 // calculator dialog: horse boxes, bet types, units, Clr, All, RESET, texts
-// typed into the size edits, tickets pasted with Ctrl+V (good ones and texts
-// that are no ticket), and Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z, each delivered as
-// the message a person's action produces, the keys through the calculator's
-// own message loop. After every action the form is read back the way a
+// typed into the size edits, tickets pasted with Ctrl+V or typed into the
+// ticket box and Enter (good ones and texts that are no ticket), and Ctrl+Z,
+// Ctrl+Y and Ctrl+Shift+Z, each delivered as the message a person's action
+// produces, the keys through the calculator's own message loop. After every action the form is read back the way a
 // person sees it and checked against the core's own answer for what is
 // shown, and against a small model of what each action must have done, with
 // a history of past forms of its own for undo and redo. Memory and the
