@@ -33,6 +33,7 @@ for tool in wine xdotool xclip; do
 done
 
 readonly kWaitSeconds=15       # longest wait for any one effect
+readonly kToolSeconds=10       # longest run of one probe or xclip (a stuck one is retried)
 readonly kClipboardSentinel="(nothing copied yet)"
 
 app=""  # the calculator's process
@@ -43,7 +44,7 @@ trap cleanup EXIT
 
 step="starting"
 Fail() {
-  echo "FAIL ($step): $*" >&2
+  echo "FAIL ($step, ${SECONDS}s in): $*" >&2
   exit 1
 }
 
@@ -65,7 +66,7 @@ selectionEnd=0
 # Takes a fresh reading of the window; false when it is not there.
 Probe() {
   local output kind id left top right bottom visible checked text
-  output=$(wine "$probe" "$@" 2>/dev/null) || return 1
+  output=$(timeout "$kToolSeconds" wine "$probe" "$@" 2>/dev/null) || return 1
   rectOf=() visibleOf=() checkedOf=() textOf=()
   while IFS=$'\t' read -r kind id left top right bottom visible checked text; do
     case "$kind" in
@@ -107,6 +108,12 @@ AreUnchecked() { local id; for id in "$@"; do [ "${checkedOf[$id]:-}" = 0 ] || r
 AreVisible() { local id; for id in "$@"; do [ "${visibleOf[$id]:-}" = 1 ] || return 1; done; }
 AreHidden() { local id; for id in "$@"; do [ "${visibleOf[$id]:-}" = 0 ] || return 1; done; }
 TextIs() { [ "${textOf[$1]-(no such control)}" = "$2" ]; }
+# The ticket box shows the text (CR and LF as themselves).
+TicketIs() {
+  local text
+  printf -v text '%b' "${textOf[1342]-(no ticket box)}"
+  [ "$text" = "$1" ]
+}
 FocusIs() { [ "$focusId" = "$1" ]; }
 
 # True when the focused control is the ticket box with all its text selected.
@@ -183,9 +190,10 @@ TypeSize() {
 # Puts a text of the test's own on the clipboard, through Wine, so a copy
 # that does not happen cannot pass for one that did.
 ResetClipboard() {
-  wine "$probe" --clipboard "$kClipboardSentinel" >/dev/null 2>&1 || Fail "the clipboard could not be set"
+  timeout "$kToolSeconds" wine "$probe" --clipboard "$kClipboardSentinel" >/dev/null 2>&1 ||
+    Fail "the clipboard could not be set"
   local deadline=$((SECONDS + kWaitSeconds))
-  until [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$kClipboardSentinel" ]; do
+  until [ "$(timeout "$kToolSeconds" xclip -o -selection clipboard 2>/dev/null)" = "$kClipboardSentinel" ]; do
     [ "$SECONDS" -lt "$deadline" ] || Fail "the clipboard set through Wine did not reach X"
     sleep 0.05
   done
@@ -199,7 +207,7 @@ CopySelection() {
   local deadline=$((SECONDS + kWaitSeconds)) text
   xdotool key ctrl+c
   while true; do
-    text=$(xclip -o -selection clipboard 2>/dev/null; printf x)
+    text=$(timeout "$kToolSeconds" xclip -o -selection clipboard 2>/dev/null; printf x)
     text=${text%x}
     if [ "$text" != "$kClipboardSentinel" ]; then
       copied=${text//$'\r'/}
@@ -228,6 +236,61 @@ CopyTicket() {
   CopySelection
 }
 
+# Waits until the calculator shows a message box with the given text,
+# read by the probe; fails the test when it does not.
+WaitForMessageBox() {
+  local want=$1 deadline=$((SECONDS + kWaitSeconds)) text=""
+  while true; do
+    if text=$(timeout "$kToolSeconds" wine "$probe" --message-box 2>/dev/null); then
+      printf -v text '%b' "$text"
+      [ "$text" = "$want" ] && return 0
+    fi
+    [ "$SECONDS" -lt "$deadline" ] || Fail "$(printf 'message box\n  got:  %q\n  want: %q' "$text" "$want")"
+    sleep 0.1
+  done
+}
+
+# Waits until no message box of the calculator is shown.
+WaitForNoMessageBox() {
+  local deadline=$((SECONDS + kWaitSeconds))
+  while timeout "$kToolSeconds" wine "$probe" --message-box >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || Fail "the message box was still there ${kWaitSeconds}s later"
+    sleep 0.1
+  done
+}
+
+# Starts the calculator with the given arguments.
+Start() {
+  wine "$exe" "$@" >/dev/null 2>&1 &
+  app=$!
+}
+
+# Presses Escape and waits for the calculator to end with exit code 0.
+EndWithEscape() {
+  local deadline=$((SECONDS + kWaitSeconds)) status=0
+  xdotool key Escape
+  while kill -0 "$app" 2>/dev/null; do
+    [ "$SECONDS" -lt "$deadline" ] || Fail "the calculator was still running ${kWaitSeconds}s after Escape"
+    sleep 0.1
+  done
+  wait "$app" || status=$?
+  app=""
+  [ "$status" -eq 0 ] || Fail "the calculator ended with exit code $status, not 0"
+}
+
+# Clicks in the ticket box, selects its text with Ctrl+A, types `text` over
+# it and presses Enter.
+TypeTicket() {
+  Probe || Fail "the window is gone"
+  Click 1342
+  WaitUntil "the focus in the ticket box" FocusIs 1342
+  xdotool key ctrl+a
+  WaitUntil "Ctrl+A selecting the ticket box's text" TicketAllSelected
+  xdotool type --delay 30 "$1"
+  WaitUntil "the typed text in the ticket box" TicketIs "$1"
+  xdotool key Return
+}
+
 ExpectCopied() {
   local want=$1
   if [ "$copied" != "$want" ]; then
@@ -240,8 +303,7 @@ ExpectCopied() {
 started=$SECONDS
 
 step="start-up"
-wine "$exe" >/dev/null 2>&1 &
-app=$!
+Start
 Probe --wait "$kWaitSeconds" || Fail "no calculator window appeared"
 StartState() {
   AreChecked 1247 1334 && RowShows 0 12 && RowShows 1 12 && RowShows 2 12 && RowShows 3 0 &&
@@ -272,6 +334,9 @@ CopySelection
 ExpectCopied "$trifecta"
 
 step="RESET"
+# The ticket copied first, as a person keeps it before starting over.
+CopyTicket
+ExpectCopied "$trifecta"
 Click 1228
 ResetState() {
   local row
@@ -280,6 +345,33 @@ ResetState() {
     RowShows 0 12 && RowShows 1 12 && RowShows 2 12
 }
 WaitUntil "every size 12, nothing ticked, an empty ticket, Trifecta and \$1 kept" ResetState
+
+# The worked Trifecta with every row's field at `field`.
+TrifectaShown() {
+  local field=$1
+  TicketIs $'$1 Trifecta: 1,2 / 5 / 3,4\r\nBets:  4  Total:  $4 ' && TextIs 1323 "$field" && RowShows 0 "$field" && RowShows 2 "$field" &&
+    AreChecked 1247 1334 "$(Box 0 1)" "$(Box 0 2)" "$(Box 1 5)" "$(Box 2 3)" "$(Box 2 4)" &&
+    AreUnchecked "$(Box 0 3)" "$(Box 1 1)" "$(Box 2 1)"
+}
+
+step="Ctrl+Z after RESET"
+xdotool key ctrl+z
+WaitUntil "the worked Trifecta back, in its field of 20" TrifectaShown 20
+xdotool key ctrl+shift+z
+WaitUntil "Ctrl+Shift+Z doing RESET again" ResetState
+
+step="Ctrl+V of the copied ticket"
+# The clipboard still holds the ticket copied from the box before RESET.
+xdotool key ctrl+v
+WaitUntil "the pasted Trifecta, in the fields of 12 RESET left" TrifectaShown 12
+xdotool key ctrl+z
+WaitUntil "Ctrl+Z taking the paste back" ResetState
+xdotool key ctrl+y
+WaitUntil "Ctrl+Y pasting it again" TrifectaShown 12
+CopyTicket
+ExpectCopied "$trifecta"
+Click 1228  # RESET
+WaitUntil "RESET once more" ResetState
 
 step="Pick ticket"
 Click 1249  # Pick-3
@@ -292,6 +384,11 @@ TickHorses 0 1 2
 # Row B: a field of 5, All, then horses 1 and 2 off again.
 TypeSize 1324 5
 WaitUntil "row B showing five horses" eval 'TextIs 1324 5 && RowShows 1 5 && RowShows 0 12'
+# Enter keeps the number and selects it, so the next digits replace it; it
+# opens nothing (Help, the dialog's default button, would take the focus).
+xdotool key Return
+SizeBSelected() { FocusIs 1324 && [ "$selectionStart" -eq 0 ] && [ "$selectionEnd" -eq 1 ] && TextIs 1324 5; }
+WaitUntil "Enter selecting the 5 in row B's size edit" SizeBSelected
 Click 1281  # All of row B
 WaitUntil "All ticking horses 1 to 5 of row B" eval "AreChecked $(Box 1 1) $(Box 1 5) && AreUnchecked $(Box 1 6)"
 UntickHorses 1 1 2
@@ -304,22 +401,69 @@ TickHorses 2 6 7 8 9
 CopyTicket
 ExpectCopied $'$0.10 Pick-3: 1,2 / 3,4,5 / 6,7,8,9\nBets:  24  Total:  $2.40 '
 
+step="typed ticket"
+# A one-race bet reads its rows in the field of its one size edit, row A's
+# (12 here); ALL is all of it.
+exacta=$'$2 Exacta: 1,2,3 / 1,2,3,4,5,6,7,8,9,10,11,12\r\nBets:  33  Total:  $66 '
+TypeTicket '$2 exacta: 1-3 / all'
+ExactaShown() {
+  TicketIs "$exacta" && AreChecked 1246 1335 "$(Box 0 1)" "$(Box 0 3)" "$(Box 1 1)" "$(Box 1 12)" &&
+    AreUnchecked 1249 1332 "$(Box 0 4)" && RowShows 1 12
+}
+WaitUntil "the typed Exacta in the form" ExactaShown
+
+step="typed ticket with horse 21"
+TypeTicket '$2 Exacta: 4 / 21'
+WaitForMessageBox $'Tallyhorn could not read the ticket in the box:\n\nrow 2: there is no horse 21; a race has at most 20 horses'
+xdotool key Return
+WaitForNoMessageBox
+ExactaKeptWithTypedText() {
+  TicketIs '$2 Exacta: 4 / 21' && AreChecked 1246 "$(Box 0 1)" "$(Box 1 12)" && AreUnchecked "$(Box 0 4)"
+}
+WaitUntil "the form as it was and the typed text kept" ExactaKeptWithTypedText
+# Mended at its end, and Enter again.
+xdotool key End BackSpace
+WaitUntil "the mended text" TicketIs '$2 Exacta: 4 / 2'
+xdotool key Return
+MendedExactaShown() {
+  TicketIs $'$2 Exacta: 4 / 2\r\nBets:  1  Total:  $2 ' && AreChecked "$(Box 0 4)" "$(Box 1 2)" &&
+    AreUnchecked "$(Box 0 1)" "$(Box 1 12)"
+}
+WaitUntil "the mended Exacta in the form" MendedExactaShown
+
 step="Escape"
-xdotool key Escape
-deadline=$((SECONDS + kWaitSeconds))
-while kill -0 "$app" 2>/dev/null; do
-  [ "$SECONDS" -lt "$deadline" ] || Fail "the calculator was still running ${kWaitSeconds}s after Escape"
-  sleep 0.1
-done
-status=0
-wait "$app" || status=$?
-app=""
-[ "$status" -eq 0 ] || Fail "the calculator ended with exit code $status, not 0"
+EndWithEscape
+
+step="started with a ticket"
+# Several arguments are one ticket, joined by spaces.
+Start '$2' 'Pick-3:' '1-3' '/' 'ALL' '/' '7'
+Probe --wait "$kWaitSeconds" || Fail "no calculator window appeared"
+pick3=$'$2 Pick-3: 1,2,3 / 1,2,3,4,5,6,7,8,9,10,11,12 / 7\r\nBets:  36  Total:  $72 '
+Pick3Shown() { TicketIs "$pick3" && AreChecked 1249 1335 "$(Box 2 7)" && AreUnchecked "$(Box 2 4)" && RowShows 2 12; }
+WaitUntil "the ticket of the command line" Pick3Shown
+# Undo goes back no further than the ticket the calculator started with: a
+# second Ctrl+Z finds nothing, so Ctrl+Y brings back the click.
+TickHorses 2 4
+xdotool key ctrl+z
+WaitUntil "Ctrl+Z taking back the click" Pick3Shown
+xdotool key ctrl+z ctrl+y
+WaitUntil "Ctrl+Y bringing back the click" AreChecked "$(Box 2 4)" "$(Box 2 7)" "$(Box 0 1)"
+EndWithEscape
+
+step="started with a text that is no ticket"
+Start '$1 Trifecta: 1 / 2'
+WaitForMessageBox $'Tallyhorn could not read the ticket on the command line:\n\nTrifecta takes 3 rows separated by "/", found 2'
+xdotool key Return
+WaitForNoMessageBox
+Probe --wait "$kWaitSeconds" || Fail "no calculator window appeared after the message box"
+WaitUntil "the start state after the message box" StartState
+EndWithEscape
 
 if [ "${#faults[@]}" -gt 0 ]; then
   echo "FAIL: ${#faults[@]} fault(s), every other check passed:" >&2
   printf '  %s\n' "${faults[@]}" >&2
   exit 1
 fi
-echo "PASS: worked Trifecta, typed size 25 -> 20, Tab, RESET, Pick-3 ticket, Escape -> exit 0" \
+echo "PASS: worked Trifecta, typed size 25 -> 20, Tab, RESET, Ctrl+Z/Ctrl+Shift+Z/Ctrl+V/Ctrl+Y," \
+  "Pick-3 ticket, typed tickets, Escape -> exit 0, started with a ticket and with no ticket" \
   "($((SECONDS - started))s)"

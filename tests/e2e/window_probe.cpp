@@ -2,11 +2,12 @@
 // end-to-end test can aim the mouse at real controls and see their state.
 //
 //   window_probe [--wait SECONDS]
+//   window_probe --message-box
 //   window_probe --clipboard TEXT
 //
-// Finds the one visible top-level window titled "Tallyhorn" (waiting up to
-// SECONDS for it to appear) and prints one record a line, fields separated by
-// tabs:
+// Finds the one visible calculator, a top-level dialog titled "Tallyhorn"
+// with a ticket box (waiting up to SECONDS for it to appear), and prints one
+// record a line, fields separated by tabs:
 //   window <pid> <left> <top> <right> <bottom>
 //   focus <control id, or 0> <selection start> <selection end>
 //   control <id> <left> <top> <right> <bottom> <visible 0/1> <checked 0/1/2> <text>
@@ -14,6 +15,10 @@
 // window's coordinates. Texts have backslash, tab, CR and LF escaped as \\,
 // \t, \r and \n, so a text keeps its spaces, trailing ones included.
 // Exits 1 when no such window is there, 2 when there are several.
+//
+// With --message-box it prints the text of the calculator's message box (a
+// visible dialog titled "Tallyhorn" without a ticket box), escaped the same
+// way, and exits 0; 1 when there is none.
 //
 // With --clipboard it only puts TEXT on the Windows clipboard, from which
 // Wine offers it to X, and exits 0 (1 when the clipboard cannot be had).
@@ -34,24 +39,40 @@
 namespace {
 
 constexpr const char* kTitle = "Tallyhorn";
+constexpr int kTicketBoxId = 1342;
 
-// Collects the visible top-level dialog windows that carry the title.
-BOOL CALLBACK CollectCalculator(HWND window, LPARAM found) {
+// True for a visible top-level dialog window that carries the title: the
+// calculator, or a message box it shows.
+bool IsTallyhornDialog(HWND window) {
   char title[64] = {};
   char className[64] = {};
   GetWindowTextA(window, title, sizeof title);
   GetClassNameA(window, className, sizeof className);
-  if (std::strcmp(title, kTitle) == 0 && std::strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
-    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  return std::strcmp(title, kTitle) == 0 && std::strcmp(className, "#32770") == 0 && IsWindowVisible(window);
+}
+
+// Collects the calculators (with a ticket box) or, with `messageBoxes`
+// set, the other dialogs titled "Tallyhorn".
+struct Search {
+  bool messageBoxes = false;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM search) {
+  auto& wanted = *reinterpret_cast<Search*>(search);
+  if (IsTallyhornDialog(window) && (GetDlgItem(window, kTicketBoxId) == nullptr) == wanted.messageBoxes) {
+    wanted.found.push_back(window);
   }
   return TRUE;
 }
 
-std::vector<HWND> FindCalculators() {
-  std::vector<HWND> found;
-  EnumWindows(CollectCalculator, reinterpret_cast<LPARAM>(&found));
-  return found;
+std::vector<HWND> FindDialogs(bool messageBoxes) {
+  Search search{messageBoxes, {}};
+  EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
+
+std::vector<HWND> FindCalculators() { return FindDialogs(false); }
 
 // A control's text, asked of the control itself: for a window of another
 // process GetWindowText returns only the stored caption, not an edit's text.
@@ -87,6 +108,26 @@ int CheckState(HWND control) {
   DWORD_PTR state = 0;
   SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
   return static_cast<int>(state);
+}
+
+// Adds the text of every static text control of a message box (the icon
+// has none) to the text collected so far.
+BOOL CALLBACK CollectStaticText(HWND control, LPARAM text) {
+  char className[32] = {};
+  GetClassNameA(control, className, sizeof className);
+  const std::string shown = ControlText(control);
+  if (_stricmp(className, "Static") == 0 && !shown.empty()) *reinterpret_cast<std::string*>(text) += shown;
+  return TRUE;
+}
+
+// Prints the text of the one message box the calculator shows.
+int PrintMessageBox() {
+  const std::vector<HWND> boxes = FindDialogs(true);
+  if (boxes.size() != 1) return 1;
+  std::string text;
+  EnumChildWindows(boxes.front(), CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  std::printf("%s\n", text.c_str());
+  return 0;
 }
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
@@ -135,8 +176,10 @@ int main(int argc, char** argv) {
       waitSeconds = std::atof(argv[++i]);
     } else if (std::strcmp(argv[i], "--clipboard") == 0 && i + 1 < argc && argc == 3) {
       return SetClipboardText(argv[++i]);
+    } else if (std::strcmp(argv[i], "--message-box") == 0 && argc == 2) {
+      return PrintMessageBox();
     } else {
-      std::fprintf(stderr, "usage: window_probe [--wait SECONDS] | --clipboard TEXT\n");
+      std::fprintf(stderr, "usage: window_probe [--wait SECONDS] | --message-box | --clipboard TEXT\n");
       return 2;
     }
   }
