@@ -1,6 +1,5 @@
 #include "ui/ticket_entry.h"
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,18 +16,46 @@ constexpr const char* kWarningCaption = "Tallyhorn";
 // Clipboard text longer than this is no ticket; it is not read at all.
 constexpr std::size_t kLongestTicketText = 64 * 1024;
 
-// The clipboard's text, or nothing when it holds none or too much.
+// The text of a clipboard block of characters of type Char, up to its NUL
+// or the end of the block if a careless program left the NUL out; nothing
+// when it is longer than a ticket text can be.
+template <typename Char>
+std::optional<std::basic_string<Char>> BlockText(HANDLE data) {
+  std::optional<std::basic_string<Char>> text;
+  const auto* chars = static_cast<const Char*>(GlobalLock(data));
+  if (chars == nullptr) return text;
+  const std::size_t size = GlobalSize(data) / sizeof(Char);
+  std::size_t length = 0;
+  while (length < size && chars[length] != 0) ++length;
+  if (length <= kLongestTicketText) text.emplace(chars, length);
+  GlobalUnlock(data);
+  return text;
+}
+
+// UTF-16 as UTF-8, which the reader takes in full: a no-break or
+// zero-width space copied from a web page stays a blank, where the window
+// code page would make a zero-width space a "?".
+std::string Utf8Of(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+  if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
+  return text;
+}
+
+// The clipboard's text, or nothing when it holds none or too much. The
+// Unicode text is read where there is one: it is what most programs put
+// there, and it loses no character.
 std::optional<std::string> ClipboardText(HWND owner) {
-  if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(owner)) return std::nullopt;
+  const bool unicode = IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
+  if ((!unicode && !IsClipboardFormatAvailable(CF_TEXT)) || !OpenClipboard(owner)) return std::nullopt;
   std::optional<std::string> text;
-  if (HANDLE data = GetClipboardData(CF_TEXT); data != nullptr) {
-    if (const auto* bytes = static_cast<const char*>(GlobalLock(data)); bytes != nullptr) {
-      // The text ends at its NUL, or at the end of the block if a careless
-      // program left it out.
-      const std::size_t size = GlobalSize(data);
-      const std::size_t length = strnlen(bytes, size);
-      if (length <= kLongestTicketText) text.emplace(bytes, length);
-      GlobalUnlock(data);
+  if (HANDLE data = GetClipboardData(unicode ? CF_UNICODETEXT : CF_TEXT); data != nullptr) {
+    if (unicode) {
+      if (const std::optional<std::wstring> wide = BlockText<wchar_t>(data)) text = Utf8Of(*wide);
+    } else {
+      text = BlockText<char>(data);
     }
   }
   CloseClipboard();

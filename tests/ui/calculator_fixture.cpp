@@ -256,16 +256,27 @@ int CycleCounter::deepestSizeChange() const { return counts.deepest; }
 
 void Focus(int id) { SetFocus(Control(id)); }
 
-void SetClipboardText(const std::string& text) {
+namespace {
+
+// Puts one block of text of the given format on the clipboard, alone.
+void PutOnClipboard(UINT format, const void* text, std::size_t bytes) {
   ASSERT_TRUE(OpenClipboard(CalculatorDialog())) << "the clipboard is taken";
   EmptyClipboard();
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (block != nullptr) {
-    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    std::memcpy(GlobalLock(block), text, bytes);
     GlobalUnlock(block);
-    if (SetClipboardData(CF_TEXT, block) == nullptr) GlobalFree(block);
+    if (SetClipboardData(format, block) == nullptr) GlobalFree(block);
   }
   CloseClipboard();
+}
+
+}  // namespace
+
+void SetClipboardText(const std::string& text) { PutOnClipboard(CF_TEXT, text.c_str(), text.size() + 1); }
+
+void SetClipboardUnicodeText(const std::wstring& text) {
+  PutOnClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
 std::string ClipboardText() {

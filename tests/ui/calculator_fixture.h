@@ -71,6 +71,8 @@ void Focus(int id);
 // Puts a text on the clipboard, as another program's copy would, and
 // reads the clipboard's text back.
 void SetClipboardText(const std::string& text);
+// The same as Unicode text, as most programs put it there.
+void SetClipboardUnicodeText(const std::wstring& text);
 std::string ClipboardText();
 // The focused control's ID, or 0.
 int FocusId();

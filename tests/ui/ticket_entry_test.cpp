@@ -193,6 +193,15 @@ TEST_P(NotATicketTest, EnterExplainsAndKeepsTheText) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, NotATicketTest, testing::ValuesIn(kNotTickets), CaseName());
 
+// Unicode text, as most programs copy it, keeps the invisible characters a
+// web page or a chat brings along, and they read as blanks.
+TEST_F(CalculatorTest, PastesUnicodeTextWithInvisibleBlanks) {
+  SetClipboardUnicodeText(L"\uFEFF$1\u00A0Trifecta:\u200B1,2 /\u200B5 / 3,4\u2060");
+  Focus(IDC_TICKET);
+  ASSERT_EQ(PressKey('V', true), kLoopStoppedByTest);
+  EXPECT_EQ(Text(IDC_TICKET), "$1 Trifecta: 1,2 / 5 / 3,4\r\nBets:  4  Total:  $4 ");
+}
+
 // In a size edit Ctrl+V pastes the clipboard's digits as text, whatever the
 // clipboard holds, and the form follows the number.
 TEST_F(CalculatorTest, CtrlVInASizeEditPastesText) {
