@@ -1,0 +1,71 @@
+// The distinct count of tallyhorn-cli on families of ticket sets, by bet
+// type and number of tickets. Each row times CountDistinct; beside it, in
+// the counter plain_s, the seconds the plain depth-first walk over the races
+// took on the same set in the same run, and the counts are checked to agree.
+// The plain walk gives up after kPlainSteps parts; such a row's label says
+// so and plain_s is the time until then (a lower bound).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/overlap.h"
+#include "tests/reference/ticket_sets.h"
+
+namespace {
+
+using namespace tallyhorn;
+using reference::TicketFamily;
+
+constexpr std::uint64_t kPlainSteps = 30'000'000;
+
+void Distinct(benchmark::State& run, TicketFamily family, BetType betType, int count, bool plain) {
+  const std::vector<Ticket> tickets = reference::MakeTicketSet(family, betType, count);
+  CombinationCount distinct = 0;
+  for (auto _ : run) {
+    distinct = cli::CountDistinct(tickets);
+    benchmark::DoNotOptimize(distinct);
+  }
+  run.counters["distinct"] = static_cast<double>(distinct);
+  if (!plain) return;
+
+  const auto start = std::chrono::steady_clock::now();
+  const std::optional<CombinationCount> walked = reference::PlainWalkDistinct(tickets, kPlainSteps);
+  run.counters["plain_s"] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!walked) {
+    run.SetLabel("plain walk stopped");
+  } else if (*walked != distinct) {
+    run.SkipWithError(("plain walk counts " + std::to_string(*walked)).c_str());
+  }
+}
+
+void Register(TicketFamily family, BetType betType, int count, bool plain = true) {
+  const std::string name = "distinct/" + reference::FamilyName(family) + "/" + BetTypeTable[static_cast<std::size_t>(betType)].name +
+                           "/" + std::to_string(count);
+  benchmark::RegisterBenchmark(name.c_str(), Distinct, family, betType, count, plain)
+      ->Unit(benchmark::kMillisecond)
+      ->MinTime(0.2);
+}
+
+const bool kRegistered = [] {
+  const BetType betTypes[] = {kTrifecta, kSuperfecta, kSuperfecta6, kPick4, kPick6, kPick7, kPick8};
+  const TicketFamily families[] = {TicketFamily::kDense17, TicketFamily::kDense18,     TicketFamily::kDense19,
+                                   TicketFamily::kBackups, TicketFamily::kLeaveOneOut, TicketFamily::kNested};
+  for (TicketFamily family : families) {
+    for (BetType betType : betTypes) Register(family, betType, 100);
+  }
+  for (int count : {30, 60, 100}) {
+    for (BetType betType : betTypes) Register(TicketFamily::kMiddling, betType, count);
+  }
+  // Growth with the number of tickets.
+  for (BetType betType : {kSuperfecta, kPick4, kPick6, kPick8}) {
+    for (int count : {1000, 10000, 100000}) Register(TicketFamily::kBackups, betType, count, count <= 1000);
+  }
+  return true;
+}();
+
+}  // namespace
+
+BENCHMARK_MAIN();
