@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
-#include <unordered_map>
 #include <vector>
 
 #include "calc/counting.h"
@@ -64,15 +63,102 @@ struct TicketSet {
 
 constexpr std::size_t kSmallSet = 128;
 
-// Lists of live tickets up to this long are counted by inclusion-exclusion
-// over their subsets rather than split further (in one race, where a count
-// costs more, a shorter limit).
-constexpr int kSubsetsUpTo = 9;
-constexpr int kSubsetsUpToOneRace = 6;
+// The longest list of live tickets counted by inclusion-exclusion over its
+// subsets rather than split further, by the rows left (from 4). Subsets cost
+// twice as much for each ticket more, a split twenty times as much for each
+// row more; in one race a subset's count costs more, so lists are shorter.
+constexpr std::array<int, kRowCount + 1> kSubsetsUpTo{0, 0, 0, 0, 10, 13, 16, 18, 18};
+constexpr std::array<int, kRowCount + 1> kSubsetsUpToOneRace{0, 0, 0, 0, 8, 9, 10, 10, 10};
 
-// The memo stops growing at this many parts, so that memory stays bounded on
-// sets where parts seldom repeat.
-constexpr std::size_t kMemoLimit = std::size_t{1} << 22;
+// The memo of parts met before holds at most this many.
+constexpr std::size_t kMemoLimit = std::size_t{1} << 20;
+
+/*
+ * A set of pairs of horses (g, f), one of each of two rows, as 400 bits: bit
+ * 20g + f. The union of the last two rows of many tickets is the OR of
+ * their grids, so those rows are counted without a walk over horses.
+ */
+struct PairGrid {
+  static constexpr std::size_t kWords = (kSlotCount * kSlotCount + 63) / 64;
+  std::array<std::uint64_t, kWords> words{};
+
+  void Add(std::size_t g, std::size_t f) {
+    const std::size_t bit = g * kSlotCount + f;
+    words[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
+  PairGrid& operator|=(const PairGrid& other) {
+    for (std::size_t w = 0; w < kWords; ++w) words[w] |= other.words[w];
+    return *this;
+  }
+  friend bool operator==(const PairGrid& a, const PairGrid& b) = default;
+  // The pairs of this grid that are also in mask.
+  int CountWithin(const PairGrid& mask) const {
+    int count = 0;
+    for (std::size_t w = 0; w < kWords; ++w) count += CountBits(words[w] & mask.words[w]);
+    return count;
+  }
+};
+
+// The grid of every pair with g in first and f in second (in one race, g
+// and f different).
+PairGrid GridOf(HorseMask first, HorseMask second, bool oneRace) {
+  PairGrid grid;
+  ForEachHorse(first, [&](int g) {
+    ForEachHorse(second, [&](int f) {
+      if (!oneRace || f != g) grid.Add(static_cast<std::size_t>(g), static_cast<std::size_t>(f));
+    });
+  });
+  return grid;
+}
+
+/*
+ * Counts of parts already met, in one flat table with linear probing. It
+ * grows by doubling up to kMemoLimit entries and then stops taking new ones,
+ * so memory stays bounded on sets whose parts seldom repeat.
+ */
+template <typename Key, typename Hash>
+class Memo {
+ public:
+  const CombinationCount* Find(const Key& key) const {
+    if (entries_.empty()) return nullptr;
+    for (std::size_t i = Hash{}(key) & mask_;; i = (i + 1) & mask_) {
+      if (!entries_[i].full) return nullptr;
+      if (entries_[i].key == key) return &entries_[i].count;
+    }
+  }
+
+  void Insert(const Key& key, CombinationCount count) {
+    if (2 * (size_ + 1) > entries_.size()) {
+      if (entries_.size() >= kMemoLimit) return;
+      Grow();
+    }
+    std::size_t i = Hash{}(key) & mask_;
+    while (entries_[i].full) i = (i + 1) & mask_;
+    entries_[i] = Entry{key, count, true};
+    ++size_;
+  }
+
+ private:
+  struct Entry {
+    Key key{};
+    CombinationCount count = 0;
+    bool full = false;
+  };
+
+  void Grow() {
+    std::vector<Entry> old = std::move(entries_);
+    entries_.assign(old.empty() ? 1024 : 2 * old.size(), Entry{});
+    mask_ = entries_.size() - 1;
+    size_ = 0;
+    for (const Entry& entry : old) {
+      if (entry.full) Insert(entry.key, entry.count);
+    }
+  }
+
+  std::vector<Entry> entries_;
+  std::size_t mask_ = 0;
+  std::size_t size_ = 0;
+};
 
 /*
  * The union of up to 128 tickets of one bet type, each with no empty row
@@ -111,6 +197,13 @@ class SmallUnion {
       for (std::size_t r = 0; r < rowCount_; ++r) {
         ForEachHorse(tickets_[k][r], [&](int h) { holders_[r][static_cast<std::size_t>(h)].Add(k); });
       }
+      if (rowCount_ >= 2) tails_.push_back(GridOf(tickets_[k][rowCount_ - 2], tickets_[k][rowCount_ - 1], oneRace_));
+    }
+    constexpr HorseMask kTwenty = (HorseMask{1} << kSlotCount) - 1;
+    allPairs_ = GridOf(kTwenty, kTwenty, false);
+    for (std::size_t h = 0; h < kSlotCount; ++h) {
+      const HorseMask others = kTwenty & ~(HorseMask{1} << h);
+      withoutHorse_[h] = GridOf(others, others, false);
     }
   }
 
@@ -120,7 +213,7 @@ class SmallUnion {
   struct Key {
     TicketSet live;
     HorseMask used;
-    std::size_t depth;
+    std::uint32_t depth;
     friend bool operator==(const Key& a, const Key& b) = default;
   };
   struct KeyHash {
@@ -128,6 +221,7 @@ class SmallUnion {
       std::uint64_t h = key.live.low * 0x9E3779B97F4A7C15u;
       h ^= (h >> 29) ^ (key.live.high * 0xC2B2AE3D27D4EB4Fu);
       h ^= (h >> 31) ^ ((std::uint64_t{key.used} << 4 | key.depth) * 0x165667B19E3779F9u);
+      h ^= h >> 27;
       return static_cast<std::size_t>(h ^ (h >> 32));
     }
   };
@@ -175,22 +269,62 @@ class SmallUnion {
     }
 
     const int size = live.Size();
+    // leftOut[r]: the most live tickets one horse of row r is missing from.
+    std::array<int, kRowCount> leftOut{};
     int mostLeftOut = 0;
-    for (std::size_t r = d; r < rowCount_ && mostLeftOut < size; ++r) {
+    for (std::size_t r = d; r < rowCount_; ++r) {
       int fewest = size;
       ForEachHorse(reach[r], [&](int h) { fewest = std::min(fewest, (live & holders_[r][static_cast<std::size_t>(h)]).Size()); });
-      mostLeftOut += size - fewest;
+      leftOut[r] = size - fewest;
+      mostLeftOut += leftOut[r];
     }
     if (mostLeftOut < size) return whole;
 
-    if (left == 2) return LastTwoRows(d, live, used);
-    if (size <= (oneRace_ ? kSubsetsUpToOneRace : kSubsetsUpTo)) return BySubsets(d, live, used);
+    if (left <= 3) return LastRows(d, live, used);
+    if (size <= (oneRace_ ? kSubsetsUpToOneRace : kSubsetsUpTo)[left]) return BySubsets(d, live, used);
+    if (MostLeftOutByPairs(d, live, reach, leftOut, size) < size) return whole;
+    if (left <= 4) return LastRows(d, live, used);
 
-    const Key key{live, oneRace_ ? used & touched : 0, d};
-    if (const auto found = memo_.find(key); found != memo_.end()) return found->second;
+    const Key key{live, oneRace_ ? used & touched : 0, static_cast<std::uint32_t>(d)};
+    if (const CombinationCount* found = memo_.Find(key)) return *found;
     const CombinationCount total = Split(d, live, used, reach[d]);
-    if (memo_.size() < kMemoLimit) memo_.emplace(key, total);
+    memo_.Insert(key, total);
     return total;
+  }
+
+  /*
+   * A bound on how many live tickets one combination of the reach can lack
+   * a horse of, tighter than row by row: the rows left are taken in pairs,
+   * and for each pair the most tickets any two horses of it leave out
+   * together (in one race, two different horses). A pair leaves out at least
+   * as many as the better of its rows alone, so the work stops once the
+   * bound is sure to reach size, as it then proves nothing.
+   */
+  int MostLeftOutByPairs(std::size_t d, TicketSet live, const Rows& reach, const std::array<int, kRowCount>& leftOut,
+                         int size) const {
+    // floor[r]: at least what the pairs from row r on add.
+    std::array<int, kRowCount + 2> floor{};
+    for (std::size_t r = rowCount_; r-- > d;) {
+      floor[r] = (r + 1 < rowCount_ ? std::max(leftOut[r], leftOut[r + 1]) : leftOut[r]) + floor[std::min(r + 2, rowCount_)];
+    }
+    int bound = 0;
+    std::size_t r = d;
+    for (; r + 1 < rowCount_; r += 2) {
+      const int most = size - (bound + floor[r + 2]);  // the pair can prove nothing past this
+      int fewest = size;
+      ForEachHorse(reach[r], [&](int h) {
+        if (size - fewest >= most) return;
+        const TicketSet first = live & holders_[r][static_cast<std::size_t>(h)];
+        ForEachHorse(reach[r + 1], [&](int g) {
+          if (oneRace_ && g == h) return;
+          fewest = std::min(fewest, (first & holders_[r + 1][static_cast<std::size_t>(g)]).Size());
+        });
+      });
+      bound += size - fewest;
+      if (bound + floor[r + 2] >= size) return size;
+    }
+    if (r < rowCount_) bound += leftOut[r];
+    return bound;
   }
 
   // The sum over the horses h of row d of the union, over the rows after d,
@@ -226,56 +360,105 @@ class SmallUnion {
     return total;
   }
 
-  // The union over the last two rows: for each horse of the first, the
-  // horses of the second any live ticket holding it takes.
-  CombinationCount LastTwoRows(std::size_t d, TicketSet live, HorseMask used) const {
-    std::array<HorseMask, kSlotCount> second{};
-    live.ForEach([&](std::size_t k) {
-      const HorseMask next = tickets_[k][d + 1] & ~used;
-      ForEachHorse(tickets_[k][d] & ~used, [&](int h) { second[static_cast<std::size_t>(h)] |= next; });
+  // The pairs of the last two rows free of the used horses.
+  PairGrid FreePairs(HorseMask used) const {
+    PairGrid free = allPairs_;
+    ForEachHorse(used & ((HorseMask{1} << kSlotCount) - 1), [&](int h) {
+      const PairGrid& without = withoutHorse_[static_cast<std::size_t>(h)];
+      for (std::size_t w = 0; w < PairGrid::kWords; ++w) free.words[w] &= without.words[w];
     });
+    return free;
+  }
+
+  /*
+   * The union over the last few rows (four at most), taken horse by horse
+   * down to the last two rows, whose union is that of the live tickets'
+   * grids. A grid union that has every pair any live ticket of the part has
+   * takes no more tickets.
+   */
+  CombinationCount LastRows(std::size_t d, TicketSet live, HorseMask used) const {
+    PairGrid all;
+    live.ForEach([&](std::size_t k) { all |= tails_[k]; });
+    const int allCount = all.CountWithin(allPairs_);
+    return LastRowsFrom(d, live, used, all, allCount);
+  }
+
+  CombinationCount LastRowsFrom(std::size_t r, TicketSet live, HorseMask used, const PairGrid& all, int allCount) const {
+    if (r + 2 == rowCount_) {
+      PairGrid pairs;
+      bool full = false;
+      for (std::uint64_t bits = live.low; bits != 0 && !full; bits &= bits - 1) {
+        pairs |= tails_[static_cast<std::size_t>(LowestBit(bits))];
+        full = pairs == all;
+      }
+      for (std::uint64_t bits = live.high; bits != 0 && !full; bits &= bits - 1) {
+        pairs |= tails_[64 + static_cast<std::size_t>(LowestBit(bits))];
+        full = pairs == all;
+      }
+      if (used != 0) return pairs.CountWithin(FreePairs(used));
+      return full ? allCount : pairs.CountWithin(allPairs_);
+    }
     CombinationCount total = 0;
     for (std::size_t h = 0; h < kSlotCount; ++h) {
-      total += CountBits(oneRace_ ? second[h] & ~(HorseMask{1} << h) : second[h]);
+      const HorseMask horse = HorseMask{1} << h;
+      if ((used & horse) != 0) continue;
+      const TicketSet holding = live & holders_[r][h];
+      if (!holding.Empty()) total += LastRowsFrom(r + 1, holding, oneRace_ ? used | horse : used, all, allCount);
     }
     return total;
   }
 
-  // The union by inclusion-exclusion: the sum over nonempty subsets of the
-  // live tickets of their common combinations, with alternating signs. A
-  // subset with none in common has no superset with any, so its branch ends.
+  /*
+   * The union by inclusion-exclusion: the sum over nonempty subsets of the
+   * live tickets of their common combinations, with alternating signs,
+   * taken depth first with the common rows carried down. A subset with none
+   * in common has no superset with any, so its branch ends. And when a
+   * ticket still to come holds all of a subset's common rows, adding it or
+   * not gives the same common rows with opposite signs, so the subset's
+   * branch sums to zero and is skipped.
+   */
   CombinationCount BySubsets(std::size_t d, TicketSet live, HorseMask used) const {
     std::array<std::size_t, kSmallSet> members{};
     std::size_t count = 0;
     live.ForEach([&](std::size_t k) { members[count++] = k; });
-    Rows all{};
-    for (std::size_t r = d; r < rowCount_; ++r) all[r] = ~used;
-    CombinationCount total = 0;
-    auto walk = [&](auto& self, std::size_t from, const Rows& common, CombinationCount sign) -> void {
+    auto branch = [&](auto& self, std::size_t from, const Rows& common, CombinationCount sign) -> CombinationCount {
+      for (std::size_t j = from; j < count; ++j) {
+        bool holdsAll = true;
+        for (std::size_t r = d; r < rowCount_ && holdsAll; ++r) holdsAll = (common[r] & ~tickets_[members[j]][r]) == 0;
+        if (holdsAll) return 0;
+      }
+      const CombinationCount shared = CountSpan(oneRace_, common, d, rowCount_);
+      if (shared == 0) return 0;
+      CombinationCount total = sign * shared;
       for (std::size_t j = from; j < count; ++j) {
         Rows next{};
         bool empty = false;
-        for (std::size_t r = d; r < rowCount_; ++r) {
+        for (std::size_t r = d; r < rowCount_ && !empty; ++r) {
           next[r] = common[r] & tickets_[members[j]][r];
-          empty = empty || next[r] == 0;
+          empty = next[r] == 0;
         }
-        if (empty) continue;
-        const CombinationCount shared = CountSpan(oneRace_, next, d, rowCount_);
-        if (shared == 0) continue;
-        total += sign * shared;
-        self(self, j + 1, next, -sign);
+        if (!empty) total += self(self, j + 1, next, -sign);
       }
+      return total;
     };
-    walk(walk, 0, all, 1);
+    CombinationCount total = 0;
+    for (std::size_t j = 0; j < count; ++j) {
+      Rows rows{};
+      for (std::size_t r = d; r < rowCount_; ++r) rows[r] = tickets_[members[j]][r] & ~used;
+      total += branch(branch, j + 1, rows, 1);
+    }
     return total;
   }
 
   bool oneRace_;
   std::size_t rowCount_;
   std::vector<Rows> tickets_;
+  std::vector<PairGrid> tails_;  // each ticket's last two rows as a grid
+  PairGrid allPairs_;            // every pair of horses
+  std::array<PairGrid, kSlotCount> withoutHorse_;  // every pair without horse h
   TicketSet all_;
   std::array<std::array<TicketSet, kSlotCount>, kRowCount> holders_{};  // [row][horse]: the tickets holding it
-  std::unordered_map<Key, CombinationCount, KeyHash> memo_;
+  Memo<Key, KeyHash> memo_;
 };
 
 /*
@@ -388,6 +571,10 @@ CombinationCount CountDistinct(std::span<const Ticket> tickets) {
     rowsOfType.erase(std::unique(rowsOfType.begin(), rowsOfType.end()), rowsOfType.end());
     OrderRows(rowsOfType, rowCount);
     const bool oneRace = IsPositionBet(betType);
+    // Larger tickets first: a union of them is more often complete early.
+    std::stable_sort(rowsOfType.begin(), rowsOfType.end(), [&](const Rows& a, const Rows& b) {
+      return CountSpan(false, a, 0, rowCount) > CountSpan(false, b, 0, rowCount);
+    });
     total += rowsOfType.size() <= kSmallSet ? SmallUnion(oneRace, rowsOfType, rowCount).Count()
                                             : LargeUnion(oneRace, std::move(rowsOfType), rowCount).Count();
   }
