@@ -15,6 +15,8 @@ namespace {
 
 using Rows = std::array<HorseMask, kRowCount>;
 
+constexpr HorseMask kTwenty = (HorseMask{1} << kSlotCount) - 1;
+
 // Bit counts written out: without a POPCNT target std::popcount becomes a
 // library call, and these sit in the innermost loops.
 constexpr int CountBits(std::uint64_t x) {
@@ -63,6 +65,10 @@ struct TicketSet {
 
 constexpr std::size_t kSmallSet = 128;
 
+// A long list of live tickets over at most this many rows is first tried for
+// covering its reach with 128 of its tickets alone.
+constexpr std::size_t kTrySomeUpTo = 5;
+
 // The longest list of live tickets counted by inclusion-exclusion over its
 // subsets rather than split further, by the rows left (from 4). Subsets cost
 // twice as much for each ticket more, a split twenty times as much for each
@@ -82,10 +88,6 @@ struct PairGrid {
   static constexpr std::size_t kWords = (kSlotCount * kSlotCount + 63) / 64;
   std::array<std::uint64_t, kWords> words{};
 
-  void Add(std::size_t g, std::size_t f) {
-    const std::size_t bit = g * kSlotCount + f;
-    words[bit / 64] |= std::uint64_t{1} << (bit % 64);
-  }
   PairGrid& operator|=(const PairGrid& other) {
     for (std::size_t w = 0; w < kWords; ++w) words[w] |= other.words[w];
     return *this;
@@ -104,9 +106,11 @@ struct PairGrid {
 PairGrid GridOf(HorseMask first, HorseMask second, bool oneRace) {
   PairGrid grid;
   ForEachHorse(first, [&](int g) {
-    ForEachHorse(second, [&](int f) {
-      if (!oneRace || f != g) grid.Add(static_cast<std::size_t>(g), static_cast<std::size_t>(f));
-    });
+    // Row g of the grid is the 20 bits from 20g, which may span two words.
+    const std::uint64_t row = oneRace ? second & ~(HorseMask{1} << g) : second;
+    const auto bit = static_cast<std::size_t>(g) * kSlotCount;
+    grid.words[bit / 64] |= row << (bit % 64);
+    if (bit % 64 + kSlotCount > 64) grid.words[bit / 64 + 1] |= row >> (64 - bit % 64);
   });
   return grid;
 }
@@ -198,12 +202,6 @@ class SmallUnion {
         ForEachHorse(tickets_[k][r], [&](int h) { holders_[r][static_cast<std::size_t>(h)].Add(k); });
       }
       if (rowCount_ >= 2) tails_.push_back(GridOf(tickets_[k][rowCount_ - 2], tickets_[k][rowCount_ - 1], oneRace_));
-    }
-    constexpr HorseMask kTwenty = (HorseMask{1} << kSlotCount) - 1;
-    allPairs_ = GridOf(kTwenty, kTwenty, false);
-    for (std::size_t h = 0; h < kSlotCount; ++h) {
-      const HorseMask others = kTwenty & ~(HorseMask{1} << h);
-      withoutHorse_[h] = GridOf(others, others, false);
     }
   }
 
@@ -363,7 +361,7 @@ class SmallUnion {
   // The pairs of the last two rows free of the used horses.
   PairGrid FreePairs(HorseMask used) const {
     PairGrid free = allPairs_;
-    ForEachHorse(used & ((HorseMask{1} << kSlotCount) - 1), [&](int h) {
+    ForEachHorse(used & kTwenty, [&](int h) {
       const PairGrid& without = withoutHorse_[static_cast<std::size_t>(h)];
       for (std::size_t w = 0; w < PairGrid::kWords; ++w) free.words[w] &= without.words[w];
     });
@@ -454,8 +452,15 @@ class SmallUnion {
   std::size_t rowCount_;
   std::vector<Rows> tickets_;
   std::vector<PairGrid> tails_;  // each ticket's last two rows as a grid
-  PairGrid allPairs_;            // every pair of horses
-  std::array<PairGrid, kSlotCount> withoutHorse_;  // every pair without horse h
+  static inline const PairGrid allPairs_ = GridOf(kTwenty, kTwenty, false);  // every pair of horses
+  static inline const std::array<PairGrid, kSlotCount> withoutHorse_ = [] {  // every pair without horse h
+    std::array<PairGrid, kSlotCount> grids;
+    for (std::size_t h = 0; h < kSlotCount; ++h) {
+      const HorseMask others = kTwenty & ~(HorseMask{1} << h);
+      grids[h] = GridOf(others, others, false);
+    }
+    return grids;
+  }();
   TicketSet all_;
   std::array<std::array<TicketSet, kSlotCount>, kRowCount> holders_{};  // [row][horse]: the tickets holding it
   Memo<Key, KeyHash> memo_;
@@ -463,8 +468,11 @@ class SmallUnion {
 
 /*
  * The union of any number of tickets, each with no empty row. Long lists of
- * live tickets are split on their first row as above, kept as lists of
- * ticket numbers so a part costs time in proportion to its tickets; once a
+ * live tickets are split on their row as above, kept as lists of ticket
+ * numbers so a part costs time in proportion to its tickets, with the same
+ * shortcuts where they cost no more than that: a ticket that holds the whole
+ * reach, tickets all short of it in one row at most, the bound row by row on
+ * the tickets one combination can lack, the last two rows at once. Once a
  * part has at most 128 live tickets it is counted as a small union of their
  * remaining rows.
  */
@@ -480,27 +488,76 @@ class LargeUnion {
   }
 
  private:
-  CombinationCount Covered(std::size_t d, const std::vector<std::uint32_t>& live, HorseMask used) {
-    const std::size_t left = rowCount_ - d;
-    if (live.size() <= kSmallSet || left == 1) {
-      std::vector<Rows> rest;
-      rest.reserve(live.size());
-      for (std::uint32_t k : live) {
-        Rows rows{};
-        bool empty = false;
-        for (std::size_t r = d; r < rowCount_; ++r) {
-          rows[r - d] = tickets_[k][r] & ~used;
-          empty = empty || rows[r - d] == 0;
-        }
-        if (!empty) rest.push_back(rows);
-      }
-      if (rest.size() > kSmallSet) {  // one row left: the horses any ticket holds
-        HorseMask horses = 0;
-        for (const Rows& rows : rest) horses |= rows[0];
-        return CountBits(horses);
-      }
-      return SmallUnion(oneRace_, rest, left).Count();
+  // The union, over rows d onward, of up to 128 live tickets.
+  CombinationCount SmallPart(std::size_t d, std::span<const std::uint32_t> live, HorseMask used) const {
+    std::vector<Rows> rest;
+    rest.reserve(live.size());
+    for (std::uint32_t k : live) {
+      Rows rows{};
+      for (std::size_t r = d; r < rowCount_; ++r) rows[r - d] = tickets_[k][r] & ~used;
+      rest.push_back(rows);
     }
+    return SmallUnion(oneRace_, rest, rowCount_ - d).Count();
+  }
+
+  CombinationCount Covered(std::size_t d, std::vector<std::uint32_t> live, HorseMask used) {
+    const std::size_t left = rowCount_ - d;
+    // Drop the tickets a used horse has emptied a row of, and find the reach.
+    Rows reach{};
+    std::erase_if(live, [&](std::uint32_t k) {
+      for (std::size_t r = d; r < rowCount_; ++r) {
+        if ((tickets_[k][r] & ~used) == 0) return true;
+      }
+      for (std::size_t r = d; r < rowCount_; ++r) reach[r] |= tickets_[k][r] & ~used;
+      return false;
+    });
+    if (live.empty()) return 0;
+    if (left == 1) return CountBits(reach[d]);
+    if (left == 2) {
+      std::array<HorseMask, kSlotCount> second{};
+      for (std::uint32_t k : live) {
+        const HorseMask next = tickets_[k][d + 1] & ~used;
+        ForEachHorse(tickets_[k][d] & ~used, [&](int h) { second[static_cast<std::size_t>(h)] |= next; });
+      }
+      CombinationCount total = 0;
+      for (std::size_t h = 0; h < kSlotCount; ++h) total += CountBits(oneRace_ ? second[h] & ~(HorseMask{1} << h) : second[h]);
+      return total;
+    }
+
+    if (live.size() <= kSmallSet) return SmallPart(d, live, used);
+
+    const CombinationCount whole = CountSpan(oneRace_, reach, d, rowCount_);
+    Rows shortOf{};
+    bool slabs = true;
+    // held[r][h]: how many live tickets hold horse h in row r.
+    std::array<std::array<std::uint32_t, kSlotCount>, kRowCount> held{};
+    for (std::uint32_t k : live) {
+      std::size_t shortRows = 0;
+      std::size_t shortRow = 0;
+      for (std::size_t r = d; r < rowCount_; ++r) {
+        const HorseMask row = tickets_[k][r] & ~used;
+        if ((reach[r] & ~row) != 0) ++shortRows, shortRow = r;
+        ForEachHorse(row, [&](int h) { ++held[r][static_cast<std::size_t>(h)]; });
+      }
+      if (shortRows == 0) return whole;
+      if (shortRows == 1) shortOf[shortRow] |= tickets_[k][shortRow] & ~used;
+      slabs = slabs && shortRows <= 1;
+    }
+    if (slabs) {
+      Rows open{};
+      for (std::size_t r = d; r < rowCount_; ++r) open[r] = reach[r] & ~shortOf[r];
+      return whole - CountSpan(oneRace_, open, d, rowCount_);
+    }
+    std::size_t mostLeftOut = 0;
+    for (std::size_t r = d; r < rowCount_; ++r) {
+      std::uint32_t fewest = static_cast<std::uint32_t>(live.size());
+      ForEachHorse(reach[r], [&](int h) { fewest = std::min(fewest, held[r][static_cast<std::size_t>(h)]); });
+      mostLeftOut += live.size() - fewest;
+    }
+    if (mostLeftOut < live.size()) return whole;
+    // Many tickets over few rows often cover the reach whole, and the first
+    // (largest) 128 of them alone may show it quickly.
+    if (left <= kTrySomeUpTo && SmallPart(d, std::span<const std::uint32_t>(live).first(kSmallSet), used) == whole) return whole;
 
     std::array<std::vector<std::uint32_t>, kSlotCount> parts;
     for (std::uint32_t k : live) {
@@ -517,7 +574,7 @@ class LargeUnion {
         }
       }
       const HorseMask gone = oneRace_ ? HorseMask{1} << h : 0;
-      total += alike * Covered(d + 1, parts[h], used | gone);
+      total += alike * Covered(d + 1, std::move(parts[h]), used | gone);
     }
     return total;
   }
@@ -560,7 +617,7 @@ CombinationCount CountDistinct(std::span<const Ticket> tickets) {
       Rows rows{};  // rows the bet type does not use take no part
       bool empty = false;
       for (std::size_t r = 0; r < rowCount; ++r) {
-        rows[r] = ticket.rows[r] & ((HorseMask{1} << kSlotCount) - 1);
+        rows[r] = ticket.rows[r] & kTwenty;
         empty = empty || rows[r] == 0;
       }
       if (!empty) rowsOfType.push_back(rows);
