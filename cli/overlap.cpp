@@ -383,18 +383,21 @@ class SmallUnion {
 
   CombinationCount LastRowsFrom(std::size_t r, TicketSet live, HorseMask used, const PairGrid& all, int allCount) const {
     if (r + 2 == rowCount_) {
-      PairGrid pairs;
+      // The grid words are held in locals so that they stay in registers.
+      static_assert(PairGrid::kWords == 7);
+      std::uint64_t p0 = 0, p1 = 0, p2 = 0, p3 = 0, p4 = 0, p5 = 0, p6 = 0;
       bool full = false;
-      for (std::uint64_t bits = live.low; bits != 0 && !full; bits &= bits - 1) {
-        pairs |= tails_[static_cast<std::size_t>(LowestBit(bits))];
-        full = pairs == all;
-      }
-      for (std::uint64_t bits = live.high; bits != 0 && !full; bits &= bits - 1) {
-        pairs |= tails_[64 + static_cast<std::size_t>(LowestBit(bits))];
-        full = pairs == all;
-      }
-      if (used != 0) return pairs.CountWithin(FreePairs(used));
-      return full ? allCount : pairs.CountWithin(allPairs_);
+      auto add = [&](std::size_t k) {
+        const std::array<std::uint64_t, PairGrid::kWords>& tail = tails_[k].words;
+        p0 |= tail[0], p1 |= tail[1], p2 |= tail[2], p3 |= tail[3], p4 |= tail[4], p5 |= tail[5], p6 |= tail[6];
+        const std::array<std::uint64_t, PairGrid::kWords>& a = all.words;
+        full = ((p0 ^ a[0]) | (p1 ^ a[1]) | (p2 ^ a[2]) | (p3 ^ a[3]) | (p4 ^ a[4]) | (p5 ^ a[5]) | (p6 ^ a[6])) == 0;
+      };
+      for (std::uint64_t bits = live.low; bits != 0 && !full; bits &= bits - 1) add(static_cast<std::size_t>(LowestBit(bits)));
+      for (std::uint64_t bits = live.high; bits != 0 && !full; bits &= bits - 1) add(64 + static_cast<std::size_t>(LowestBit(bits)));
+      if (full && used == 0) return allCount;
+      const PairGrid pairs{{p0, p1, p2, p3, p4, p5, p6}};
+      return pairs.CountWithin(used != 0 ? FreePairs(used) : allPairs_);
     }
     CombinationCount total = 0;
     for (std::size_t h = 0; h < kSlotCount; ++h) {
