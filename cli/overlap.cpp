@@ -92,7 +92,6 @@ struct PairGrid {
     for (std::size_t w = 0; w < kWords; ++w) words[w] |= other.words[w];
     return *this;
   }
-  friend bool operator==(const PairGrid& a, const PairGrid& b) = default;
   // The pairs of this grid that are also in mask.
   int CountWithin(const PairGrid& mask) const {
     int count = 0;
