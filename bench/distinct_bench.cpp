@@ -59,6 +59,7 @@ const bool kRegistered = [] {
   for (int count : {30, 60, 100}) {
     for (BetType betType : betTypes) Register(TicketFamily::kMiddling, betType, count);
   }
+  for (BetType betType : {kPick7, kPick8}) Register(TicketFamily::kMiddling12, betType, 100);
   // Growth with the number of tickets.
   for (BetType betType : {kSuperfecta, kPick4, kPick6, kPick8}) {
     for (int count : {1000, 10000, 100000}) Register(TicketFamily::kBackups, betType, count, count <= 1000);

@@ -228,6 +228,8 @@ std::vector<FamilyCase> FamilyCases() {
     for (BetType betType : {kExacta, kTrifecta, kSuperfecta, kSuperfecta5, kPick3, kPick4, kPick5}) cases.push_back({family, betType, 100});
   }
   for (int count : {30, 60}) cases.push_back({TicketFamily::kMiddling, kPick5, count});
+  cases.push_back({TicketFamily::kMiddling12, kPick5, 100});
+  cases.push_back({TicketFamily::kMiddling12, kSuperfecta5, 100});
   // Sets the walk finishes quickly at six rows and more; 300 backups take
   // the count over lists.
   for (BetType betType : {kSuperfecta6, kPick6, kPick7, kPick8}) {

@@ -47,6 +47,7 @@ std::string FamilyName(TicketFamily family) {
     case TicketFamily::kDense18: return "dense18";
     case TicketFamily::kDense19: return "dense19";
     case TicketFamily::kMiddling: return "middling";
+    case TicketFamily::kMiddling12: return "middling12";
     case TicketFamily::kBackups: return "backups";
     case TicketFamily::kLeaveOneOut: return "leave1out";
     case TicketFamily::kNested: return "nested";
@@ -71,8 +72,11 @@ std::vector<Ticket> MakeTicketSet(TicketFamily family, BetType betType, int coun
         break;
       }
       case TicketFamily::kMiddling:
-        for (std::size_t r = 0; r < rows; ++r) ticket.rows[r] = DrawRow(random, 14 + static_cast<int>(Draw(random, 4)), kSlotCount);
+      case TicketFamily::kMiddling12: {
+        const int fewest = family == TicketFamily::kMiddling ? 14 : 12;
+        for (std::size_t r = 0; r < rows; ++r) ticket.rows[r] = DrawRow(random, fewest + static_cast<int>(Draw(random, 4)), kSlotCount);
         break;
+      }
       case TicketFamily::kBackups:
         ticket.fieldSize.fill(12);
         for (std::size_t r = 0; r < rows; ++r) ticket.rows[r] = DrawRow(random, 3 + static_cast<int>(Draw(random, 6)), 12);

@@ -20,6 +20,7 @@ enum class TicketFamily {
   kDense18,     // 18 of 20
   kDense19,     // 19 of 20
   kMiddling,    // 14 to 17 random horses of 20 in every row
+  kMiddling12,  // 12 to 15 of 20
   kBackups,     // 3 to 8 random horses of 1 to 12 in every row
   kLeaveOneOut, // all 20 horses in every row but one, which leaves out one random horse
   kNested,      // each ticket inside the next: every row grows by random horses of 20
