@@ -181,11 +181,14 @@ class Memo {
  *   combinations none covers are those that avoid, row by row, the horses of
  *   the tickets short in that row: the uncovered part is counted directly;
  * - a combination is uncovered only if each live ticket lacks its horse in
- *   some row; when no choice of horses, even row by row at best, can leave
- *   out as many tickets as there are, the reach is covered whole (dense
- *   sets end here);
- * - the last two rows are counted at once, a short list by inclusion-
- *   exclusion over its subsets, and a part met before from its memo.
+ *   some row; when no choice of horses, even row by row at best (then pair
+ *   of rows by pair of rows at best), can leave out as many tickets as there
+ *   are, the reach is covered whole (dense sets end here);
+ * - the last four rows at most are taken horse by horse down to the last
+ *   two, which are counted at once as the union of the live tickets' grids
+ *   of horse pairs;
+ * - a short list is counted by inclusion-exclusion over its subsets, where
+ *   that costs less than splitting, and a part met before from its memo.
  *
  * Horses of row d held by the same live tickets (and, in one race, alike in
  * every later row of those tickets) give parts of the same size, counted

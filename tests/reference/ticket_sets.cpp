@@ -139,6 +139,18 @@ class PlainWalk {
     return count;
   }
 
+  // The share of the walk done when it stopped: the horse reached in each
+  // row of the path, each row worth a twentieth of the one before.
+  double DoneShare() const {
+    double share = 0;
+    double weight = 1;
+    for (std::size_t d = 0; d < rows_; ++d) {
+      weight /= kSlotCount;
+      share += weight * static_cast<double>(path_[d]);
+    }
+    return share;
+  }
+
  private:
   CombinationCount Walk(std::size_t d, HorseMask used) {
     if (++steps_ > maxSteps_) stopped_ = true;
@@ -155,7 +167,8 @@ class PlainWalk {
     }
     CombinationCount total = 0;
     std::vector<std::uint64_t>& part = live_[d + 1];
-    for (std::size_t h = 0; h < kSlotCount; ++h) {
+    for (std::size_t h = 0; h < kSlotCount && !stopped_; ++h) {
+      path_[d] = h;
       const HorseMask horse = HorseMask{1} << h;
       if ((used & horse) != 0) continue;
       std::uint64_t any = 0;
@@ -171,6 +184,7 @@ class PlainWalk {
   std::vector<const Ticket*> tickets_;
   std::vector<std::vector<std::uint64_t>> holders_;  // [row * 20 + horse]: the tickets holding it
   std::vector<std::vector<std::uint64_t>> live_;     // [depth]: the live tickets of the part being walked
+  std::array<std::size_t, kRowCount> path_{};  // the horse of each row on the path being walked
   std::uint64_t steps_ = 0;
   std::uint64_t maxSteps_;
   bool stopped_ = false;
@@ -178,7 +192,7 @@ class PlainWalk {
 
 }  // namespace
 
-std::optional<CombinationCount> PlainWalkDistinct(std::span<const Ticket> tickets, std::uint64_t maxSteps) {
+std::optional<CombinationCount> PlainWalkDistinct(std::span<const Ticket> tickets, std::uint64_t maxSteps, double* doneShare) {
   CombinationCount total = 0;
   for (BetType betType = 0; betType < kBetTypeCount; ++betType) {
     std::vector<const Ticket*> ofType;
@@ -186,8 +200,12 @@ std::optional<CombinationCount> PlainWalkDistinct(std::span<const Ticket> ticket
       if (ticket.betType == betType) ofType.push_back(&ticket);
     }
     if (ofType.empty()) continue;
-    const std::optional<CombinationCount> count = PlainWalk(std::move(ofType), betType, maxSteps).Count();
-    if (!count) return std::nullopt;
+    PlainWalk walk(std::move(ofType), betType, maxSteps);
+    const std::optional<CombinationCount> count = walk.Count();
+    if (!count) {
+      if (doneShare != nullptr) *doneShare = walk.DoneShare();
+      return std::nullopt;
+    }
     total += *count;
   }
   return total;

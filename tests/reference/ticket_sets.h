@@ -36,9 +36,11 @@ std::vector<Ticket> MakeTicketSet(TicketFamily family, BetType betType, int coun
  * type, depth first over the rows with the live tickets as a bit set, every
  * horse of a row taken in turn (in one race, none taken twice), the last row
  * counted at once, a part ending when no ticket is live. Nothing else is
- * pruned or shared. Gives up (no value) after maxSteps parts.
+ * pruned or shared. Gives up (no value) after maxSteps parts, and then sets
+ * *doneShare, when given, to the share of the walk it had done, judged by
+ * the horses reached on the path it was on (about right for dense sets).
  */
 std::optional<CombinationCount> PlainWalkDistinct(std::span<const Ticket> tickets,
-                                                  std::uint64_t maxSteps = UINT64_MAX);
+                                                  std::uint64_t maxSteps = UINT64_MAX, double* doneShare = nullptr);
 
 }  // namespace tallyhorn::reference
