@@ -76,7 +76,7 @@ constexpr std::size_t kTrySomeUpTo = 5;
 constexpr std::array<int, kRowCount + 1> kSubsetsUpTo{0, 0, 0, 0, 10, 13, 16, 18, 18};
 constexpr std::array<int, kRowCount + 1> kSubsetsUpToOneRace{0, 0, 0, 0, 8, 9, 10, 10, 10};
 
-// The memo of parts met before holds at most this many.
+// The memo of parts met before has at most this many slots.
 constexpr std::size_t kMemoLimit = std::size_t{1} << 20;
 
 /*
@@ -115,9 +115,10 @@ PairGrid GridOf(HorseMask first, HorseMask second, bool oneRace) {
 }
 
 /*
- * Counts of parts already met, in one flat table with linear probing. It
- * grows by doubling up to kMemoLimit entries and then stops taking new ones,
- * so memory stays bounded on sets whose parts seldom repeat.
+ * Counts of parts already met, in one flat table with linear probing, kept
+ * at most half full. It grows by doubling up to kMemoLimit slots (40 MB) and
+ * then stops taking new parts, so memory stays bounded on sets whose parts
+ * seldom repeat.
  */
 template <typename Key, typename Hash>
 class Memo {
