@@ -535,15 +535,16 @@ class LargeUnion {
     const CombinationCount whole = CountSpan(oneRace_, reach, d, rowCount_);
     Rows shortOf{};
     bool slabs = true;
-    // held[r][h]: how many live tickets hold horse h in row r.
-    std::array<std::array<std::uint32_t, kSlotCount>, kRowCount> held{};
+    // heldInRow[r]: the horses the live tickets hold in row r, counted over
+    // all tickets.
+    std::array<std::size_t, kRowCount> heldInRow{};
     for (std::uint32_t k : live) {
       std::size_t shortRows = 0;
       std::size_t shortRow = 0;
       for (std::size_t r = d; r < rowCount_; ++r) {
         const HorseMask row = tickets_[k][r] & ~used;
         if ((reach[r] & ~row) != 0) ++shortRows, shortRow = r;
-        ForEachHorse(row, [&](int h) { ++held[r][static_cast<std::size_t>(h)]; });
+        heldInRow[r] += static_cast<std::size_t>(CountBits(row));
       }
       if (shortRows == 0) return whole;
       if (shortRows == 1) shortOf[shortRow] |= tickets_[k][shortRow] & ~used;
@@ -554,13 +555,30 @@ class LargeUnion {
       for (std::size_t r = d; r < rowCount_; ++r) open[r] = reach[r] & ~shortOf[r];
       return whole - CountSpan(oneRace_, open, d, rowCount_);
     }
-    std::size_t mostLeftOut = 0;
+    // The bound row by row on the tickets one combination can lack. A row's
+    // best horse is missing from at least as many tickets as its horses are
+    // on average, so when those averages already add up to all the tickets
+    // the bound cannot end the part, and the horses are not counted one by one.
+    std::size_t leastLeftOut = 0;
     for (std::size_t r = d; r < rowCount_; ++r) {
-      std::uint32_t fewest = static_cast<std::uint32_t>(live.size());
-      ForEachHorse(reach[r], [&](int h) { fewest = std::min(fewest, held[r][static_cast<std::size_t>(h)]); });
-      mostLeftOut += live.size() - fewest;
+      const auto horses = static_cast<std::size_t>(CountBits(reach[r]));
+      leastLeftOut += live.size() - std::min(live.size(), heldInRow[r] / horses);
     }
-    if (mostLeftOut < live.size()) return whole;
+    if (leastLeftOut < live.size()) {
+      std::array<std::array<std::uint32_t, kSlotCount>, kRowCount> held{};  // [r][h]: live tickets holding h in row r
+      for (std::uint32_t k : live) {
+        for (std::size_t r = d; r < rowCount_; ++r) {
+          ForEachHorse(tickets_[k][r] & ~used, [&](int h) { ++held[r][static_cast<std::size_t>(h)]; });
+        }
+      }
+      std::size_t mostLeftOut = 0;
+      for (std::size_t r = d; r < rowCount_; ++r) {
+        std::uint32_t fewest = static_cast<std::uint32_t>(live.size());
+        ForEachHorse(reach[r], [&](int h) { fewest = std::min(fewest, held[r][static_cast<std::size_t>(h)]); });
+        mostLeftOut += live.size() - fewest;
+      }
+      if (mostLeftOut < live.size()) return whole;
+    }
     // Many tickets over few rows often cover the reach whole, and the first
     // (largest) 128 of them alone may show it quickly.
     if (left <= kTrySomeUpTo && SmallPart(d, std::span<const std::uint32_t>(live).first(kSmallSet), used) == whole) return whole;
