@@ -135,11 +135,14 @@ struct RandomShape {
   int percentHeld;   // the chance of each horse being in a row
   int trials;
   bool oneRace = false;  // position bets only, on a field of at least eight
-  enum Rows { kRandom, kOneShort, kSameFirst } rows = kRandom;
+  enum Rows { kRandom, kOneShort, kSameFirst, kMissHorseOne } rows = kRandom;
   // kOneShort: every row holds the whole field but one, a random row that
   // lacks at least one horse;
   // kSameFirst: the first row of every ticket is horses 1 and 2, so parts
-  // met under different used horses hold the same tickets.
+  // met under different used horses hold the same tickets; kMissHorseOne:
+  // every ticket holds the whole field but horse 1 in a random row and one
+  // or two random horses in another, so the tickets are dense, none covers
+  // the rest, and horse 1 throughout is still uncovered.
   BetType lastType = kPick8;  // bet types drawn from Exacta up to this one
 };
 
@@ -161,12 +164,19 @@ TEST_P(CliOverlapRandom, MatchesMarkingEveryCombination) {
       const int field = shape.oneRace ? std::max(shape.field, 8) : (rows >= 7 ? shape.field - 1 : shape.field);
       Ticket ticket = Make(betType, {});
       const Row shortRow = static_cast<Row>(random() % static_cast<unsigned>(rows));
+      const Row otherRow = rows == 1 ? shortRow : (shortRow + 1 + static_cast<Row>(random() % static_cast<unsigned>(rows - 1))) % rows;
       for (Row r = 0; r < rows; ++r) {
         HorseMask& row = ticket.rows[static_cast<std::size_t>(r)];
         if (shape.rows == RandomShape::kOneShort && r != shortRow) {
           row = (HorseMask{1} << field) - 1;
         } else if (shape.rows == RandomShape::kSameFirst && r == 0) {
           row = 0b11;
+        } else if (shape.rows == RandomShape::kMissHorseOne) {
+          row = (HorseMask{1} << field) - 1;
+          if (r == shortRow) row &= ~HorseMask{1};
+          for (int lack = 0; r == otherRow && r != shortRow && lack < 1 + static_cast<int>(random() % 2); ++lack) {
+            row &= ~(HorseMask{1} << (random() % static_cast<unsigned>(field)));
+          }
         } else {
           for (int slot = 0; slot < field; ++slot) {
             if (static_cast<int>(random() % 100) < shape.percentHeld) row |= HorseMask{1} << slot;
@@ -195,7 +205,9 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CliOverlapRandom,
                                          RandomShape{"OneRaceLong", 129, 300, 8, 70, 10, true},
                                          RandomShape{"OneShort", 5, 70, 5, 50, 60, false, RandomShape::kOneShort},
                                          RandomShape{"OneShortLong", 129, 400, 7, 50, 20, false, RandomShape::kOneShort, kPick4},
-                                         RandomShape{"OneRaceSameFirst", 10, 40, 8, 80, 60, true, RandomShape::kSameFirst}),
+                                         RandomShape{"OneRaceSameFirst", 10, 40, 8, 80, 60, true, RandomShape::kSameFirst},
+                                         RandomShape{"MissHorseOne", 20, 70, 5, 100, 60, false, RandomShape::kMissHorseOne},
+                                         RandomShape{"MissHorseOneLong", 129, 400, 5, 100, 20, false, RandomShape::kMissHorseOne}),
                          [](const testing::TestParamInfo<RandomShape>& test) { return test.param.name; });
 
 // The bench families against the plain depth-first walk, for the bet types
