@@ -13,9 +13,11 @@ namespace tallyhorn::cli {
  * The number of combinations covered by at least one of the tickets. Two
  * combinations are the same when the bet type and the horse in every row
  * are; the unit price plays no part. Tickets of different bet types share
- * nothing; those of one type are combined by inclusion-exclusion, where the
- * combinations two tickets share are those of the row-by-row intersection of
- * their horses.
+ * nothing. Those of one type are counted depth first over their rows, the
+ * tickets still live in a part kept as a set, with shortcuts for parts
+ * covered whole, parts met before and the last rows (see overlap.cpp). The
+ * time depends on the tickets and the rows, never on the number of
+ * combinations; the figures for hard sets are in README.md.
  */
 CombinationCount CountDistinct(std::span<const Ticket> tickets);
 

@@ -1,14 +1,20 @@
-// The number of distinct combinations a set of tickets covers, against a
-// plain walk over every combination of every ticket.
+// The number of distinct combinations a set of tickets covers, against
+// walking every combination of every ticket on small random sets, and
+// against the plain depth-first walk over the races on the bench families.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <optional>
 #include <random>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "calc/counting.h"
 #include "cli/overlap.h"
+#include "tests/reference/ticket_sets.h"
 
 namespace tallyhorn::cli {
 namespace {
@@ -78,6 +84,186 @@ TEST(CliOverlap, MatchesWalkingEveryCombination) {
     ASSERT_EQ(CountDistinct(tickets), DistinctByWalking(tickets)) << "trial " << trial << ", " << count << " tickets";
   }
 }
+
+// The distinct combinations by marking each one of every ticket in a table
+// of every tuple of the horses used (fast enough for thousands of tickets
+// on small fields).
+CombinationCount DistinctByMarking(const std::vector<Ticket>& tickets) {
+  CombinationCount total = 0;
+  for (BetType betType = 0; betType < kBetTypeCount; ++betType) {
+    const auto rows = static_cast<std::size_t>(RowCountOf(betType));
+    int field = 0;
+    for (const Ticket& ticket : tickets) {
+      for (std::size_t r = 0; r < rows && ticket.betType == betType; ++r) field = std::max(field, static_cast<int>(std::bit_width(ticket.rows[r])));
+    }
+    if (field == 0) continue;
+    std::size_t space = 1;
+    for (std::size_t r = 0; r < rows; ++r) space *= static_cast<std::size_t>(field);
+    std::vector<bool> marked(space);
+    for (const Ticket& ticket : tickets) {
+      if (ticket.betType != betType) continue;
+      std::vector<int> horses;
+      auto walk = [&](auto& self, std::size_t row, std::size_t index) -> void {
+        if (row == rows) {
+          if (!marked[index]) marked[index] = true, ++total;
+          return;
+        }
+        for (int horse = 0; horse < field; ++horse) {
+          if ((ticket.rows[row] >> horse & 1u) == 0) continue;
+          if (IsPositionBet(betType) && std::find(horses.begin(), horses.end(), horse) != horses.end()) continue;
+          horses.push_back(horse);
+          self(self, row + 1, index * static_cast<std::size_t>(field) + static_cast<std::size_t>(horse));
+          horses.pop_back();
+        }
+      };
+      walk(walk, 0, 0);
+    }
+  }
+  return total;
+}
+
+// A kind of random ticket set small enough to mark: fields so small that
+// tickets meet often, a share of horses in each row, and a range of sizes.
+// Dense sets reach the shortcuts for covered parts; long ones (over 128
+// tickets of a type) the count over lists of tickets; sets of one or two bet
+// types with many rows and a few dozen tickets the memo and the split.
+struct RandomShape {
+  std::string name;
+  int fewest;        // tickets in a set
+  int most;
+  int field;         // horses 1 to field; one fewer from seven rows
+  int percentHeld;   // the chance of each horse being in a row
+  int trials;
+  bool oneRace = false;  // position bets only, on a field of at least eight
+  enum Rows { kRandom, kOneShort, kSameFirst, kMissHorseOne } rows = kRandom;
+  // kOneShort: every row holds the whole field but one, a random row that
+  // lacks at least one horse;
+  // kSameFirst: the first row of every ticket is horses 1 and 2, so parts
+  // met under different used horses hold the same tickets; kMissHorseOne:
+  // every ticket holds the whole field but horse 1 in a random row and one
+  // or two random horses in another, so the tickets are dense, none covers
+  // the rest, and horse 1 throughout is still uncovered.
+  BetType lastType = kPick8;  // bet types drawn from Exacta up to this one
+};
+
+std::ostream& operator<<(std::ostream& out, const RandomShape& shape) { return out << shape.name; }
+
+class CliOverlapRandom : public testing::TestWithParam<RandomShape> {};
+
+TEST_P(CliOverlapRandom, MatchesMarkingEveryCombination) {
+  const RandomShape& shape = GetParam();
+  std::mt19937 random(5);
+  for (int trial = 0; trial < shape.trials; ++trial) {
+    const auto typeCount = static_cast<unsigned>(shape.oneRace ? kSuperfecta6 + 1 : shape.lastType + 1);
+    const BetType types[2] = {static_cast<BetType>(random() % typeCount), static_cast<BetType>(random() % typeCount)};
+    const int count = shape.fewest + static_cast<int>(random() % static_cast<unsigned>(shape.most - shape.fewest + 1));
+    std::vector<Ticket> tickets;
+    for (int t = 0; t < count; ++t) {
+      const BetType betType = types[random() % 4 == 0 ? 1 : 0];
+      const int rows = RowCountOf(betType);
+      const int field = shape.oneRace ? std::max(shape.field, 8) : (rows >= 7 ? shape.field - 1 : shape.field);
+      Ticket ticket = Make(betType, {});
+      const Row shortRow = static_cast<Row>(random() % static_cast<unsigned>(rows));
+      const Row otherRow = rows == 1 ? shortRow : (shortRow + 1 + static_cast<Row>(random() % static_cast<unsigned>(rows - 1))) % rows;
+      for (Row r = 0; r < rows; ++r) {
+        HorseMask& row = ticket.rows[static_cast<std::size_t>(r)];
+        if (shape.rows == RandomShape::kOneShort && r != shortRow) {
+          row = (HorseMask{1} << field) - 1;
+        } else if (shape.rows == RandomShape::kSameFirst && r == 0) {
+          row = 0b11;
+        } else if (shape.rows == RandomShape::kMissHorseOne) {
+          row = (HorseMask{1} << field) - 1;
+          if (r == shortRow) row &= ~HorseMask{1};
+          for (int lack = 0; r == otherRow && r != shortRow && lack < 1 + static_cast<int>(random() % 2); ++lack) {
+            row &= ~(HorseMask{1} << (random() % static_cast<unsigned>(field)));
+          }
+        } else {
+          for (int slot = 0; slot < field; ++slot) {
+            if (static_cast<int>(random() % 100) < shape.percentHeld) row |= HorseMask{1} << slot;
+          }
+          if (shape.rows == RandomShape::kOneShort) row &= ~(HorseMask{1} << (random() % static_cast<unsigned>(field)));
+        }
+      }
+      tickets.push_back(ticket);
+    }
+    ASSERT_EQ(CountDistinct(tickets), DistinctByMarking(tickets))
+        << shape.name << " trial " << trial << ": " << count << " tickets of " << BetTypeTable[static_cast<std::size_t>(types[0])].name
+        << " and " << BetTypeTable[static_cast<std::size_t>(types[1])].name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, CliOverlapRandom,
+                         testing::Values(RandomShape{"Few", 1, 9, 5, 67, 300},
+                                         RandomShape{"Dozens", 10, 70, 4, 67, 200},
+                                         RandomShape{"DozensSparse", 10, 70, 6, 40, 100},
+                                         RandomShape{"DozensDense", 20, 70, 5, 85, 60},
+                                         RandomShape{"Long", 129, 600, 4, 60, 25},
+                                         RandomShape{"LongDense", 129, 600, 5, 85, 15},
+                                         RandomShape{"LongSparse", 129, 600, 6, 35, 30},
+                                         RandomShape{"OneRaceDozens", 10, 70, 8, 70, 40, true},
+                                         RandomShape{"OneRaceDense", 20, 70, 8, 88, 40, true},
+                                         RandomShape{"OneRaceLong", 129, 300, 8, 70, 10, true},
+                                         RandomShape{"OneShort", 5, 70, 5, 50, 60, false, RandomShape::kOneShort},
+                                         RandomShape{"OneShortLong", 129, 400, 7, 50, 20, false, RandomShape::kOneShort, kPick4},
+                                         RandomShape{"OneRaceSameFirst", 10, 40, 8, 80, 60, true, RandomShape::kSameFirst},
+                                         RandomShape{"MissHorseOne", 20, 70, 5, 100, 60, false, RandomShape::kMissHorseOne},
+                                         RandomShape{"MissHorseOneLong", 129, 400, 5, 100, 20, false, RandomShape::kMissHorseOne}),
+                         [](const testing::TestParamInfo<RandomShape>& test) { return test.param.name; });
+
+// The bench families against the plain depth-first walk, for the bet types
+// and sizes the walk finishes quickly (the timed runs compare the rest).
+struct FamilyCase {
+  reference::TicketFamily family;
+  BetType betType;
+  int count;
+};
+
+std::ostream& operator<<(std::ostream& out, const FamilyCase& c) {
+  return out << reference::FamilyName(c.family) << " " << BetTypeTable[static_cast<std::size_t>(c.betType)].name << " x" << c.count;
+}
+
+class CliOverlapFamily : public testing::TestWithParam<FamilyCase> {};
+
+TEST_P(CliOverlapFamily, MatchesThePlainWalk) {
+  const FamilyCase& c = GetParam();
+  const std::vector<Ticket> tickets = reference::MakeTicketSet(c.family, c.betType, c.count);
+  const std::optional<CombinationCount> walked = reference::PlainWalkDistinct(tickets);
+  ASSERT_TRUE(walked.has_value());
+  EXPECT_EQ(CountDistinct(tickets), *walked) << c;
+}
+
+std::vector<FamilyCase> FamilyCases() {
+  using reference::TicketFamily;
+  std::vector<FamilyCase> cases;
+  for (TicketFamily family : {TicketFamily::kDense17, TicketFamily::kDense18, TicketFamily::kDense19, TicketFamily::kMiddling,
+                              TicketFamily::kBackups, TicketFamily::kLeaveOneOut, TicketFamily::kNested}) {
+    for (BetType betType : {kExacta, kTrifecta, kSuperfecta, kSuperfecta5, kPick3, kPick4, kPick5}) cases.push_back({family, betType, 100});
+  }
+  for (int count : {30, 60}) cases.push_back({TicketFamily::kMiddling, kPick5, count});
+  cases.push_back({TicketFamily::kMiddling12, kPick5, 100});
+  cases.push_back({TicketFamily::kMiddling12, kSuperfecta5, 100});
+  // Sets the walk finishes quickly at six rows and more; 300 backups take
+  // the count over lists.
+  for (BetType betType : {kSuperfecta6, kPick6, kPick7, kPick8}) {
+    cases.push_back({TicketFamily::kBackups, betType, 100});
+    cases.push_back({TicketFamily::kNested, betType, 100});
+  }
+  // Over 128 tickets: the count over lists of tickets and its shortcuts.
+  for (TicketFamily family : {TicketFamily::kDense17, TicketFamily::kMiddling, TicketFamily::kLeaveOneOut, TicketFamily::kBackups}) {
+    for (BetType betType : {kSuperfecta5, kPick5}) cases.push_back({family, betType, 300});
+  }
+  cases.push_back({TicketFamily::kBackups, kPick6, 300});
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, CliOverlapFamily, testing::ValuesIn(FamilyCases()),
+                         [](const testing::TestParamInfo<FamilyCase>& test) {
+                           std::string name = reference::FamilyName(test.param.family) + "_" +
+                                              BetTypeTable[static_cast<std::size_t>(test.param.betType)].name + "_" +
+                                              std::to_string(test.param.count);
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
 struct OverlapCase {
   std::string name;
