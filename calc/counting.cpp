@@ -7,14 +7,8 @@
 namespace tallyhorn {
 namespace {
 
-// Number of horses in a mask. Written out rather than std::popcount, which
-// without a POPCNT target becomes a library call in the innermost loop.
-constexpr int CountHorses(HorseMask mask) {
-  mask = mask - ((mask >> 1) & 0x55555555u);
-  mask = (mask & 0x33333333u) + ((mask >> 2) & 0x33333333u);
-  mask = (mask + (mask >> 4)) & 0x0f0f0f0fu;
-  return static_cast<int>((mask * 0x01010101u) >> 24);
-}
+// Number of horses in a mask.
+constexpr int CountHorses(HorseMask mask) { return CountBits(mask); }
 constexpr std::array<HorseMask, kSlotCount> kSlotBit = [] {
   std::array<HorseMask, kSlotCount> bits{};
   for (std::size_t slot = 0; slot < kSlotCount; ++slot) bits[slot] = HorseMask{1} << slot;

@@ -12,6 +12,16 @@ namespace tallyhorn {
 // The horses of one row as bits: bit i set means horse i + 1 is in the row.
 using HorseMask = std::uint32_t;
 
+// The number of set bits (horses in a mask, tickets in a set). Written out
+// rather than std::popcount, which without a POPCNT target becomes a library
+// call in the innermost loops.
+constexpr int CountBits(std::uint64_t x) {
+  x = x - ((x >> 1) & 0x5555555555555555u);
+  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+  return static_cast<int>((x * 0x0101010101010101u) >> 56);
+}
+
 // A field size as the core uses it: negative sizes offer no horses, sizes
 // above 20 offer the twenty there are.
 constexpr FieldSize ClampFieldSize(FieldSize size) {

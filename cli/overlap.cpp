@@ -17,15 +17,6 @@ using Rows = std::array<HorseMask, kRowCount>;
 
 constexpr HorseMask kTwenty = (HorseMask{1} << kSlotCount) - 1;
 
-// Bit counts written out: without a POPCNT target std::popcount becomes a
-// library call, and these sit in the innermost loops.
-constexpr int CountBits(std::uint64_t x) {
-  x = x - ((x >> 1) & 0x5555555555555555u);
-  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
-  x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
-  return static_cast<int>((x * 0x0101010101010101u) >> 56);
-}
-
 constexpr int LowestBit(std::uint64_t x) { return std::countr_zero(x); }
 
 // Calls visit(h) for every set bit h of a horse mask, lowest first.
