@@ -449,14 +449,9 @@ std::string QuoteText(std::string_view text) {
 
 std::vector<std::string_view> TicketLines(std::string_view text) {
   std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
-    const std::string_view line = text.substr(start, end - start);
+  ForEachLine(text, [&lines](std::size_t, std::string_view line) {
     if (!IsSkippedLine(line)) lines.push_back(line);
-    start = end + 1;
-    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++start;
-  }
+  });
   return lines;
 }
 

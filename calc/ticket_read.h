@@ -100,8 +100,24 @@ std::string QuoteText(std::string_view text);
 // The same without the quotes, for numbers and ranges in a message.
 std::string MessageText(std::string_view text);
 
-// The lines of a text ("\n", "\r\n" or "\r" between them) that are not
-// skipped lines, each without its line end.
+// Calls visit(number, line) for every line of a text ("\n", "\r\n" or "\r"
+// between them), numbered from 1, without its line end.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+  std::size_t number = 1;
+  for (std::size_t start = 0; start <= text.size(); ++number) {
+    const std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      visit(number, text.substr(start));
+      return;
+    }
+    visit(number, text.substr(start, end - start));
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+  }
+}
+
+// The lines of a text that are not skipped lines, each without its line
+// end.
 std::vector<std::string_view> TicketLines(std::string_view text);
 
 // The state the calculator window would hold for the ticket, with its

@@ -261,14 +261,9 @@ void TakeArgument(TicketRun& run, std::size_t position, std::string_view argumen
 // Tickets from the text of standard input, one per line ("\n", "\r\n" or
 // "\r" between them), named by line number.
 void TakeLines(TicketRun& run, std::string_view text) {
-  std::size_t number = 1;
-  for (std::size_t start = 0; start < text.size(); ++number) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
-    const std::string_view line = text.substr(start, end - start);
+  ForEachLine(text, [&run](std::size_t number, std::string_view line) {
     if (!IsSkippedLine(line)) run.Take(line, "line " + std::to_string(number));
-    start = end + 1;
-    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++start;
-  }
+  });
 }
 
 // All of standard input, or why it could not be read.
