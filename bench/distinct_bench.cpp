@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/overlap.h"
+#include "calc/distinct.h"
 #include "tests/reference/ticket_sets.h"
 
 namespace {
@@ -26,7 +26,7 @@ void Distinct(benchmark::State& run, TicketFamily family, BetType betType, int c
   const std::vector<Ticket> tickets = reference::MakeTicketSet(family, betType, count);
   CombinationCount distinct = 0;
   for (auto _ : run) {
-    distinct = cli::CountDistinct(tickets);
+    distinct = CountDistinct(tickets);
     benchmark::DoNotOptimize(distinct);
   }
   run.counters["distinct"] = static_cast<double>(distinct);

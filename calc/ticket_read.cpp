@@ -126,16 +126,6 @@ std::string Hex(std::uint32_t value, int digits) {
   return text;
 }
 
-// "$0.05, $0.10, ..., $10", for the message about an unlisted unit.
-std::string UnitList() {
-  std::string list;
-  for (const UnitAmount& unit : UnitAmountTable) {
-    if (!list.empty()) list += ", ";
-    list += unit.caption;
-  }
-  return list;
-}
-
 // "Exacta, Trifecta, ..., Pick-8", for the message about an unknown bet type.
 std::string BetTypeList() {
   std::string list;
@@ -146,28 +136,38 @@ std::string BetTypeList() {
   return list;
 }
 
+// A price read from the text after its "$": the cents, or the reason it is
+// no price (cents 0).
+struct PriceReading {
+  UnitCents cents = 0;
+  std::string error;
+};
+
 /*
  * The price in cents written after the "$": whole dollars, optionally with a
- * point and cents ("1", "1.00", "1.000", "0.1", "0.05", "01"). Returns 0 when
- * the text is no amount or not one of the eight prices.
+ * point and cents ("1", "1.00", "1.000", "0.5", "0.05", "01"), from
+ * kLowestUnitCents to kHighestUnitCents. A point with no digit after it, a
+ * fraction of a cent and a price outside the range are refused by name.
  */
-UnitCents UnitFromText(std::string_view text) {
+PriceReading PriceFromText(std::string_view text) {
+  const std::string quoted = QuoteText(std::string("$").append(text));
   const std::size_t point = text.find('.');
   const std::string_view dollars = text.substr(0, point);
   std::string_view cents = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
-  if (!AllDigits(dollars)) return 0;
-  if (point != std::string_view::npos) {
-    if (!AllDigits(cents)) return 0;
-    // Trailing zeros after the point change nothing: "1.000" is "1".
-    while (cents.size() > 2 && cents.back() == '0') cents.remove_suffix(1);
-    if (cents.size() > 2) return 0;
+  if (!AllDigits(dollars) || (point != std::string_view::npos && !AllDigits(cents))) {
+    return {0, "unit " + quoted + " is not a price; write one such as $0.50, $1 or $2.50"};
   }
+  // Trailing zeros after the point change nothing: "1.000" is "1".
+  while (cents.size() > 2 && cents.back() == '0') cents.remove_suffix(1);
+  if (cents.size() > 2) return {0, "unit " + quoted + " has a fraction of a cent"};
   const int dollarValue = DigitsValue(dollars);
-  if (dollarValue >= kTooLarge / 100) return 0;
   int centValue = cents.empty() ? 0 : DigitsValue(cents);
   if (cents.size() == 1) centValue *= 10;
-  const auto value = static_cast<UnitCents>(dollarValue * 100 + centValue);
-  return UnitIndexOf(value) >= 0 ? value : 0;
+  const std::int64_t value = std::int64_t{dollarValue} * 100 + centValue;
+  if (value < kLowestUnitCents || value > kHighestUnitCents) {
+    return {0, "unit " + quoted + " is not a price from $0.01 to $1,000"};
+  }
+  return {static_cast<UnitCents>(value), {}};
 }
 
 // The bet type with the given name in any case, or -1.
@@ -275,13 +275,22 @@ std::string FieldFault(const std::array<RowItems, kRowCount>& items, const Field
 
 }  // namespace
 
+std::optional<UnitCents> ReadUnitPrice(std::string_view text) {
+  const std::string plain = WithPlainBlanks(text);
+  const std::string_view line = Trim(plain);
+  if (line.empty() || line.front() != '$') return std::nullopt;
+  const PriceReading price = PriceFromText(Trim(line.substr(1)));
+  if (price.cents == 0) return std::nullopt;
+  return price.cents;
+}
+
 TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldRule rule) {
   // Every blank is an ASCII one from here on.
   const std::string plain = WithPlainBlanks(text);
   const std::string_view line = Trim(plain);
   if (line.empty() || line.front() != '$') {
-    return Failure("no unit price: a ticket starts with one of " + UnitList() +
-                       ", as in \"$1 Trifecta: 1,2 / 5 / 3,4\"",
+    return Failure("no unit price: a ticket starts with the price of one combination, as in "
+                   "\"$1 Trifecta: 1,2 / 5 / 3,4\"",
                    ReadFault::kNoUnitPrice);
   }
 
@@ -290,8 +299,9 @@ TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldR
   const std::string_view afterDollar = Trim(line.substr(1));
   const std::size_t unitEnd = std::min(afterDollar.find_first_of(kUnitEnd), afterDollar.size());
   const std::string_view unitText = afterDollar.substr(0, unitEnd);
-  const UnitCents unitCents = UnitFromText(unitText);
-  if (unitCents == 0) return Failure("unit " + QuoteText(std::string("$").append(unitText)) + " is not one of " + UnitList());
+  const PriceReading price = PriceFromText(unitText);
+  if (price.cents == 0) return Failure(price.error);
+  const UnitCents unitCents = price.cents;
 
   const std::string_view rest = afterDollar.substr(unitEnd);
   const std::size_t colon = rest.find(':');

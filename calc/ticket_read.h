@@ -51,8 +51,8 @@ struct TicketReading {
 };
 
 /*
- * Reads one ticket: "$UNIT BETNAME: ROW / ROW / ...". The unit is one of the
- * eight prices; the bet name is matched without regard to case; a row lists
+ * Reads one ticket: "$UNIT BETNAME: ROW / ROW / ...". The unit is any price
+ * of whole cents from $0.01 to $1,000 ("$0.50", "$1.50", "$25"); the bet name is matched without regard to case; a row lists
  * horse numbers, ranges such as "1-4" and "ALL", separated by commas, with
  * blanks allowed around every separator. No horse is above 20. A position bet
  * reads all its rows against the first row's field, as the window does; ALL is
@@ -66,6 +66,10 @@ struct TicketReading {
  * on the arguments alone.
  */
 TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldRule rule);
+
+// The price of a text that is a price and nothing else ("$0.50", blanks
+// around allowed), read as a ticket's unit is; nothing for any other text.
+std::optional<UnitCents> ReadUnitPrice(std::string_view text);
 
 // Lines that hold no ticket: blank lines, lines starting with "#", the
 // "Bets:" line that comes along when the whole ticket box is copied, and the

@@ -117,6 +117,11 @@ constexpr const char* RowLabel(BetType betType, Row row) {
   return RowLabels[KindOf(betType) == BetKind::PositionBet ? 0 : 1][static_cast<std::size_t>(row)];
 }
 
+// A ticket's price of one combination may be any whole number of cents in
+// this range; the eight unit buttons offer the prices of UnitAmountTable.
+inline constexpr UnitCents kLowestUnitCents = 1;
+inline constexpr UnitCents kHighestUnitCents = 100'000;  // $1,000
+
 // Position of a price in UnitAmountTable, or -1 when it is not one of the eight.
 constexpr int UnitIndexOf(UnitCents cents) {
   for (int i = 0; i < kUnitCount; ++i) {

@@ -14,8 +14,8 @@
 
 #include "calc/ticket.h"
 #include "calc/ticket_read.h"
-#include "cli/figures.h"
-#include "cli/overlap.h"
+#include "calc/distinct.h"
+#include "calc/summary.h"
 
 namespace tallyhorn::cli {
 namespace {
@@ -35,7 +35,8 @@ constexpr std::string_view kHelp =
     "\"Tickets:\" line this program writes are skipped, so its output reads back.\n"
     "\n"
     "A ticket:  $UNIT BETNAME: ROW / ROW / ...\n"
-    "  UNIT     $0.05 $0.10 $0.20 $1 $2 $3 $5 $10\n"
+    "  UNIT     the price of one combination, whole cents from $0.01 to $1,000:\n"
+    "           $0.05 $0.50 $1 $1.50 $25 ...\n"
     "  BETNAME  one race, rows 1st, 2nd, ...: Exacta (2 rows), Trifecta (3),\n"
     "           Superfecta (4), Superfecta-5 (5), Superfecta-6 (6);\n"
     "           races A, B, ...: Pick-3 to Pick-8 (3 to 8 rows); any case\n"
@@ -160,26 +161,6 @@ Options ReadOptions(std::span<const std::string_view> args) {
   return options;
 }
 
-/*
- * The two lines the ticket box shows for the ticket, each ended by "\n".
- * The ticket box leaves out the rows when the ticket covers nothing; here
- * the first line is written as it would be for any other count, so the
- * player sees which ticket came to nothing.
- */
-std::string PrintedLines(const Ticket& ticket) {
-  WagerState state = StateOf(ticket);
-  const bool coversNothing = state.combinationCount == 0;
-  if (coversNothing) state.combinationCount = 1;  // only the first line is kept
-  const TicketTexts texts = BuildTicket(state);
-  const std::string_view box = texts.ticket.data();
-  const std::size_t lineBreak = box.find("\r\n");
-  std::string lines(box.substr(0, lineBreak));
-  lines += '\n';
-  lines += coversNothing ? kNoBetsCostText : box.substr(lineBreak + 2);
-  lines += '\n';
-  return lines;
-}
-
 // What the command line can do about a fault the reader found.
 std::string Advice(ReadFault fault) {
   switch (fault) {
@@ -205,13 +186,9 @@ class TicketRun {
       return;
     }
     const Ticket& ticket = *result.ticket;
-    const CombinationCount count = CountCombinations(StateOf(ticket));
     out_ << PrintedLines(ticket);
     accepted_.push_back(ticket);
-    // Counts are never negative; the sums are exact however many tickets.
-    const auto bets = static_cast<std::uint64_t>(count);
-    bets_.Add(bets);
-    cents_.AddProduct(bets, ticket.unitCents);
+    totals_.Add(ticket);
   }
 
   // Reports a ticket that was not accepted and counts it.
@@ -227,11 +204,7 @@ class TicketRun {
    */
   void PrintSummary() {
     if (accepted_.size() + rejected_ < 2) return;
-    out_ << "Tickets: " << GroupedDigits(WideNumber(accepted_.size())) << "  Bets: " << GroupedDigits(bets_)
-         << "  Distinct: " << GroupedDigits(WideNumber(static_cast<std::uint64_t>(CountDistinct(accepted_))))
-         << "  Total: $" << GroupedDollars(cents_);
-    if (rejected_ != 0) out_ << "  Rejected: " << GroupedDigits(WideNumber(rejected_));
-    out_ << '\n';
+    out_ << SummaryLine(totals_, CountDistinct(accepted_), rejected_);
   }
 
   bool rejected() const { return rejected_ != 0; }
@@ -241,8 +214,7 @@ class TicketRun {
   std::ostream& out_;
   std::ostream& err_;
   std::vector<Ticket> accepted_;
-  WideNumber bets_;
-  WideNumber cents_;
+  TicketTotals totals_;
   std::size_t rejected_ = 0;
 };
 

@@ -128,12 +128,12 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"TwoTicketsInOneArgument", {"$1 Pick-3: 1/2/3\n$1 Pick-3: 4/5/6"}, "", "",
                 "tallyhorn-cli: argument 1: holds 2 tickets; give each ticket its own argument\n", 2},
         RunCase{"EmptyArgument", {""}, "", "",
-                "tallyhorn-cli: argument 1: no unit price: a ticket starts with one of $0.05, $0.10, $0.20, $1, $2, "
-                "$3, $5, $10, as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)\n",
+                "tallyhorn-cli: argument 1: no unit price: a ticket starts with the price of one "
+                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)\n",
                 2},
         RunCase{"DoubleDashEndsOptions", {"--", "--field"}, "", "",
-                "tallyhorn-cli: argument 2: no unit price: a ticket starts with one of $0.05, $0.10, $0.20, $1, $2, "
-                "$3, $5, $10, as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)\n",
+                "tallyhorn-cli: argument 2: no unit price: a ticket starts with the price of one "
+                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)\n",
                 2},
         RunCase{"UnknownOption", {"$1 Pick-3: 1/2/3", "-x"}, "", "", "tallyhorn-cli: unknown option \"-x\"\n" + kUsageHint, 2},
         RunCase{"FieldTooLarge", {"--field", "21"}, "", "",

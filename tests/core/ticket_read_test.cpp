@@ -77,6 +77,14 @@ INSTANTIATE_TEST_SUITE_P(
                  {Mask({1}), Mask({2}), Mask({3})}},
         GoodCase{"UnitWithOneCentDigit", "$0.2 Superfecta: 1/2/3/4", Fields(), kSuperfecta, 20,
                  {Mask({1}), Mask({2}), Mask({3}), Mask({4})}},
+        // Any base of whole cents from $0.01 to $1,000.
+        GoodCase{"FiftyCents", "$0.50 Pick-4: 1/2/3/4", Fields(), kPick4, 50,
+                 {Mask({1}), Mask({2}), Mask({3}), Mask({4})}},
+        GoodCase{"HalfWrittenWithOneDigit", "$0.5 Trifecta: 1/2/3", Fields(), kTrifecta, 50,
+                 {Mask({1}), Mask({2}), Mask({3})}},
+        GoodCase{"DollarFifty", "$1.50 Exacta: 1/2", Fields(), kExacta, 150, {Mask({1}), Mask({2})}},
+        GoodCase{"OneCent", "$0.01 Exacta: 1/2", Fields(), kExacta, 1, {Mask({1}), Mask({2})}},
+        GoodCase{"TopPrice", "$1000.00 Exacta: 1/2", Fields(), kExacta, 100000, {Mask({1}), Mask({2})}},
         GoodCase{"TenDollarsSixRows", "$10 Superfecta-6: 1/2/3/4/5/6", Fields(), kSuperfecta6, 1000,
                  {Mask({1}), Mask({2}), Mask({3}), Mask({4}), Mask({5}), Mask({6})}},
         GoodCase{"RepeatsAndOverlapsMerge", "$3 Pick-3: 1,1,2 / 2-4,3 / ALL,5", Fields({}, 6), kPick3, 300,
@@ -129,9 +137,9 @@ TEST_P(ReadTicketRejects, SaysWhatIsWrong) {
 }
 
 const std::string kNoUnit =
-    "no unit price: a ticket starts with one of $0.05, $0.10, $0.20, $1, $2, $3, $5, $10, as in "
-    "\"$1 Trifecta: 1,2 / 5 / 3,4\"";
-const std::string kUnits = "$0.05, $0.10, $0.20, $1, $2, $3, $5, $10";
+    "no unit price: a ticket starts with the price of one combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\"";
+const std::string kNotAPrice = " is not a price; write one such as $0.50, $1 or $2.50";
+const std::string kOutOfRange = " is not a price from $0.01 to $1,000";
 
 INSTANTIATE_TEST_SUITE_P(
     Tickets, ReadTicketRejects,
@@ -139,12 +147,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"Empty", "", Fields(), kNoUnit},
         // What reaches the program when a shell has replaced "$1" by nothing.
         BadCase{"UnitEatenByTheShell", " Trifecta: 1,2 / 5 / 3,4", Fields(), kNoUnit},
-        BadCase{"UnlistedUnit", "$0.50 Pick-3: 1/2/3", Fields(), "unit \"$0.50\" is not one of " + kUnits},
-        BadCase{"UnitOfThreeCentDigits", "$1.005 Pick-3: 1/2/3", Fields(), "unit \"$1.005\" is not one of " + kUnits},
-        BadCase{"UnitWithAPointAlone", "$1. Pick-3: 1/2/3", Fields(), "unit \"$1.\" is not one of " + kUnits},
-        BadCase{"UnitNotANumber", "$one Pick-3: 1/2/3", Fields(), "unit \"$one\" is not one of " + kUnits},
+        BadCase{"FractionOfACent", "$1.005 Pick-3: 1/2/3", Fields(), "unit \"$1.005\" has a fraction of a cent"},
+        BadCase{"UnitWithAPointAlone", "$1. Pick-3: 1/2/3", Fields(), "unit \"$1.\"" + kNotAPrice},
+        BadCase{"UnitNotANumber", "$one Pick-3: 1/2/3", Fields(), "unit \"$one\"" + kNotAPrice},
+        BadCase{"NegativeUnit", "$-1 Pick-3: 1/2/3", Fields(), "unit \"$-1\"" + kNotAPrice},
+        BadCase{"ZeroUnit", "$0.00 Pick-3: 1/2/3", Fields(), "unit \"$0.00\"" + kOutOfRange},
+        BadCase{"UnitJustAboveTheTop", "$1000.01 Pick-3: 1/2/3", Fields(), "unit \"$1000.01\"" + kOutOfRange},
         BadCase{"HugeUnit", "$99999999999999999999 Pick-3: 1/2/3", Fields(),
-                "unit \"$99999999999999999999\" is not one of " + kUnits},
+                "unit \"$99999999999999999999\"" + kOutOfRange},
         BadCase{"NoColon", "$1 Trifecta 1,2 / 5 / 3,4", Fields(), "no \":\" after the bet type"},
         BadCase{"UnknownBetType", "$1 Trifekta: 1/2/3", Fields(),
                 "unknown bet type \"Trifekta\"; the bet types are Exacta, Trifecta, Superfecta, Superfecta-5, "
@@ -196,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"LongNumberCut", "$1 Pick-3: 1 / 2 / " + std::string(100, '9'), Fields(),
                 "row 3: there is no horse " + std::string(40, '9') + "...; a race has at most 20 horses"},
         BadCase{"LongUnitCut", "$" + std::string(60, '1') + " Pick-3: 1/2/3", Fields(),
-                "unit \"$" + std::string(39, '1') + "...\" is not one of " + kUnits}),
+                "unit \"$" + std::string(39, '1') + "...\"" + kOutOfRange}),
     [](const testing::TestParamInfo<BadCase>& test) { return test.param.name; });
 
 // The kind of each fault, which tallyhorn-cli turns into advice of its own.
@@ -292,6 +302,17 @@ TEST(TicketLines, SkipsBlankCommentAndBetsLines) {
 }
 
 // One number rule for horses, prices and sizes alike.
+// A text that is a price alone, as typed to set the calculator's base.
+TEST(ReadUnitPrice, ReadsAPriceAndNothingElse) {
+  EXPECT_EQ(ReadUnitPrice("$0.50"), std::optional<UnitCents>(50));
+  EXPECT_EQ(ReadUnitPrice("  $ 0.5 \r\n"), std::optional<UnitCents>(50));
+  EXPECT_EQ(ReadUnitPrice("$25"), std::optional<UnitCents>(2500));
+  EXPECT_EQ(ReadUnitPrice("$1000"), std::optional<UnitCents>(100000));
+  for (const char* text : {"", "$", "0.50", "$0", "$0.001", "$1000.01", "$1 Trifecta: 1/2/3", "$1 2", "$x"}) {
+    EXPECT_EQ(ReadUnitPrice(text), std::nullopt) << text;
+  }
+}
+
 TEST(ReadWholeNumber, ReadsDigitsWithZerosAndBlanks) {
   const std::vector<std::pair<std::string, std::optional<int>>> cases = {
       {"7", 7},           {"007", 7},          {" 3", 3},          {"3 ", 3},         {"\t012\r", 12},
@@ -327,11 +348,14 @@ TEST(QuoteText, EscapesAndCuts) {
 }
 
 // The first line of the ticket box, as copied from the window, reads back as
-// the same ticket, for random tickets of every bet type and unit.
+// the same ticket, for random tickets of every bet type, at the eight unit
+// prices and at any base.
 TEST(ReadTicket, ReadsBackTheTicketBoxFirstLine) {
   std::mt19937 random(20261210);
+  std::uniform_int_distribution<UnitCents> anyBase(kLowestUnitCents, kHighestUnitCents);
   for (int trial = 0; trial < 2000; ++trial) {
-    const WagerState state = RandomWindowTicket(random, 3);
+    WagerState state = RandomWindowTicket(random, 3);
+    if (trial % 2 == 1) state.unitCents = anyBase(random);
     if (state.combinationCount == 0) continue;
     const FieldSize field = state.fieldSize[0];
 

@@ -128,8 +128,7 @@ std::ostream& operator<<(std::ostream& out, const NotATicketCase& c) { return ou
 
 const std::vector<NotATicketCase> kNotTickets{
     {"Prose", "Back the favourite",
-     "no unit price: a ticket starts with one of $0.05, $0.10, $0.20, $1, $2, $3, $5, $10, as in "
-     "\"$1 Trifecta: 1,2 / 5 / 3,4\""},
+     "no unit price: a ticket starts with the price of one combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\""},
     {"HorseAboveTwenty", "$1 Pick-3: 1 / 21 / 3", "row 2: there is no horse 21; a race has at most 20 horses"},
     {"TooFewRows", "$1 Trifecta: 1 / 2", "Trifecta takes 3 rows separated by \"/\", found 2"},
     {"TwoTickets", "$1 Exacta: 1 / 2\r\n$1 Exacta: 3 / 4", "the text holds 2 tickets; Tallyhorn reads one at a time"},

@@ -1,4 +1,4 @@
-#include "cli/overlap.h"
+#include "calc/distinct.h"
 
 #include <algorithm>
 #include <array>
@@ -10,7 +10,7 @@
 
 #include "calc/counting.h"
 
-namespace tallyhorn::cli {
+namespace tallyhorn {
 namespace {
 
 using Rows = std::array<HorseMask, kRowCount>;
@@ -653,4 +653,4 @@ CombinationCount CountDistinct(std::span<const Ticket> tickets) {
   return total;
 }
 
-}  // namespace tallyhorn::cli
+}  // namespace tallyhorn

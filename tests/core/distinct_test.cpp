@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "calc/counting.h"
-#include "cli/overlap.h"
+#include "calc/distinct.h"
 #include "tests/reference/ticket_sets.h"
 
-namespace tallyhorn::cli {
+namespace tallyhorn {
 namespace {
 
 // Every combination of the ticket, each as one number naming the bet type
@@ -327,4 +327,4 @@ TEST(CliOverlap, CountsManyMeetingTicketsExactly) {
 }
 
 }  // namespace
-}  // namespace tallyhorn::cli
+}  // namespace tallyhorn

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "cli/figures.h"
+#include "calc/figures.h"
 
-namespace tallyhorn::cli {
+namespace tallyhorn {
 namespace {
 
 constexpr std::uint64_t kMax64 = std::numeric_limits<std::uint64_t>::max();
@@ -54,4 +54,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<FigureCase>& test) { return test.param.name; });
 
 }  // namespace
-}  // namespace tallyhorn::cli
+}  // namespace tallyhorn

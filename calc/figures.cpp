@@ -1,8 +1,8 @@
-#include "cli/figures.h"
+#include "calc/figures.h"
 
 #include <array>
 
-namespace tallyhorn::cli {
+namespace tallyhorn {
 
 WideNumber& WideNumber::Add(std::uint64_t value) {
   low_ += value;
@@ -61,4 +61,4 @@ std::string GroupedDollars(WideNumber cents) {
   return text;
 }
 
-}  // namespace tallyhorn::cli
+}  // namespace tallyhorn

@@ -1,13 +1,13 @@
-// The summary's figures: exact sums of counts and costs however large, and
-// their grouped digits. The core's FormatAmount writes "One Billion+" past
-// one billion, as the window shows; the summary line is tallyhorn-cli's own
-// and writes every figure in full.
+// The figures of a set of tickets: exact sums of counts and costs however
+// large, and their grouped digits. The core's FormatAmount writes "One
+// Billion+" past one billion, as the ticket box shows; a summary of several
+// tickets (summary.h) writes every figure in full.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-namespace tallyhorn::cli {
+namespace tallyhorn {
 
 /*
  * A non-negative whole number of up to 128 bits, made of sums of 64-bit
@@ -43,4 +43,4 @@ std::string GroupedDigits(WideNumber value);
 // two digits of cents only when there are any ("46.05", "67,200,000").
 std::string GroupedDollars(WideNumber cents);
 
-}  // namespace tallyhorn::cli
+}  // namespace tallyhorn
