@@ -16,6 +16,7 @@
 #include "calc/ticket_read.h"
 #include "calc/distinct.h"
 #include "calc/summary.h"
+#include "calc/text.h"
 
 namespace tallyhorn::cli {
 namespace {
@@ -270,86 +271,6 @@ InputBytes ReadAll(std::istream& in) {
   return input;
 }
 
-// UTF-8 for one code point; a surrogate on its own becomes U+FFFD.
-void AppendUtf8(std::string& text, std::uint32_t code) {
-  if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
-  const auto byte = [&text](std::uint32_t value) { text += static_cast<char>(static_cast<unsigned char>(value)); };
-  if (code < 0x80) {
-    byte(code);
-  } else if (code < 0x800) {
-    byte(0xC0 | (code >> 6));
-    byte(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    byte(0xE0 | (code >> 12));
-    byte(0x80 | ((code >> 6) & 0x3F));
-    byte(0x80 | (code & 0x3F));
-  } else {
-    byte(0xF0 | (code >> 18));
-    byte(0x80 | ((code >> 12) & 0x3F));
-    byte(0x80 | ((code >> 6) & 0x3F));
-    byte(0x80 | (code & 0x3F));
-  }
-}
-
-// UTF-16 text, little- or big-endian, as UTF-8. Surrogate pairs are joined;
-// an unpaired surrogate or an odd last byte becomes U+FFFD.
-std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
-  std::string text;
-  text.reserve(bytes.size() / 2);
-  const auto unitAt = [bytes, bigEndian](std::size_t at) -> std::uint32_t {
-    const auto first = static_cast<unsigned char>(bytes[at]);
-    const auto second = static_cast<unsigned char>(bytes[at + 1]);
-    return bigEndian ? (std::uint32_t{first} << 8 | second) : (std::uint32_t{second} << 8 | first);
-  };
-  std::size_t at = 0;
-  for (; at + 1 < bytes.size(); at += 2) {
-    const std::uint32_t unit = unitAt(at);
-    if (unit >= 0xD800 && unit <= 0xDBFF && at + 3 < bytes.size()) {
-      const std::uint32_t next = unitAt(at + 2);
-      if (next >= 0xDC00 && next <= 0xDFFF) {
-        AppendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
-        at += 2;
-        continue;
-      }
-    }
-    AppendUtf8(text, unit);
-  }
-  if (at < bytes.size()) AppendUtf8(text, 0xFFFD);
-  return text;
-}
-
-// The text of standard input, or why it is not read.
-struct InputText {
-  std::string text;
-  std::string error;
-};
-
-/*
- * Standard input as UTF-8 (or ASCII) text. UTF-16 is converted: with a
- * byte-order mark, or without one when it is evidently UTF-16, that is, its
- * NUL bytes (the high halves of ASCII characters) sit on one side of the
- * byte pairs and make up a quarter of them or more. UTF-32 is refused by
- * name. Anything else is taken as it is; a stray NUL byte shows up escaped in
- * the message about its line.
- */
-InputText DecodeInput(std::string bytes) {
-  const std::string_view view = bytes;
-  if (view.starts_with(std::string_view("\xFF\xFE\0\0", 4)) || view.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
-    return {{}, "standard input is UTF-32 text, which tallyhorn-cli does not read; save it as UTF-8 or ASCII"};
-  }
-  if (view.starts_with("\xFF\xFE")) return {Utf16ToUtf8(view.substr(2), false), {}};
-  if (view.starts_with("\xFE\xFF")) return {Utf16ToUtf8(view.substr(2), true), {}};
-  std::size_t nulEven = 0;
-  std::size_t nulOdd = 0;
-  for (std::size_t at = 0; at < view.size(); ++at) {
-    if (view[at] == '\0') ++(at % 2 == 0 ? nulEven : nulOdd);
-  }
-  const std::size_t pairs = view.size() / 2;
-  if (nulOdd > 0 && nulEven == 0 && nulOdd * 4 >= pairs) return {Utf16ToUtf8(view, false), {}};
-  if (nulEven > 0 && nulOdd == 0 && nulEven * 4 >= pairs) return {Utf16ToUtf8(view, true), {}};
-  return {std::move(bytes), {}};
-}
-
 }  // namespace
 
 int RunCli(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -376,9 +297,9 @@ int RunCli(std::span<const std::string_view> args, std::istream& in, std::ostrea
       err << kProgram << ": " << input.error << '\n';
       return kExitIoFailed;
     }
-    InputText text = DecodeInput(std::move(input.bytes));
-    if (!text.error.empty()) {
-      err << kProgram << ": " << text.error << '\n';
+    DecodedText text = DecodeText(std::move(input.bytes));
+    if (text.utf32) {
+      err << kProgram << ": standard input is UTF-32 text, which tallyhorn-cli does not read; save it as UTF-8 or ASCII\n";
       return kExitRejected;
     }
     TakeLines(run, text.text);
