@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ui/column_header.h"
+
 namespace tallyhorn {
 
 namespace {
@@ -93,6 +95,7 @@ const char* DpiAwarenessName(DpiAwareness awareness) {
 
 void FollowMonitorDpi(HWND dialog) {
   if (dialog == nullptr || GetPropA(dialog, kPreviousProcedure) != nullptr) return;
+  AlignColumnHeader(dialog);
   const LONG_PTR previous = GetWindowLongPtrA(dialog, GWLP_WNDPROC);
   if (previous == 0) return;
   SetPropA(dialog, kPreviousProcedure, reinterpret_cast<HANDLE>(previous));

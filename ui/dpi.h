@@ -50,8 +50,10 @@ const char* DpiAwarenessName(DpiAwareness awareness);
  * Makes `dialog` answer WM_DPICHANGED, sent when it moves to a monitor of
  * another DPI (or that monitor's scale changes), by taking the position and
  * size the system suggests for the new DPI. It does so by subclassing the
- * window, so the dialog procedure is left as it is. Called once for each
- * new dialog; a second call for the same window does nothing.
+ * window, so the dialog procedure is left as it is. It also keeps the
+ * column header's numbers over their boxes at any DPI (AlignColumnHeader).
+ * Called once for each new dialog; a second call for the same window does
+ * nothing.
  */
 void FollowMonitorDpi(HWND dialog);
 

@@ -9,6 +9,9 @@
 //   control ID L T R B  L T R B each control, in template order: its
 //                               rectangle in client pixels, then its
 //                               template rectangle mapped
+//   numbers X...                the centre of each number the column
+//                               header shows, as drawn (in header pixels)
+//   boxes X...                  the centre of each of the first row's boxes
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -104,6 +107,40 @@ bool ReadTemplate(SIZE& form, std::vector<TemplateItem>& items) {
   return true;
 }
 
+// The centres of the runs of ink the header draws, one run a number: runs
+// closer than `gap` pixels are the digits of one number.
+std::vector<double> InkCentres(HWND header, int gap) {
+  RECT client{};
+  GetClientRect(header, &client);
+  HDC screen = GetDC(header);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  const HGDIOBJ previous = SelectObject(memory, bitmap);
+  SendMessageA(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+  std::vector<double> centres;
+  int first = -1;
+  int last = -1;
+  for (int x = 0; x <= client.right; ++x) {
+    bool ink = false;
+    for (int y = 0; x < client.right && y < client.bottom && !ink; ++y) {
+      const COLORREF colour = GetPixel(memory, x, y);
+      ink = GetRValue(colour) + GetGValue(colour) + GetBValue(colour) < 3 * 128;
+    }
+    if (ink) {
+      if (first < 0) first = x;
+      last = x;
+    } else if (first >= 0 && (x - last > gap || x == client.right)) {
+      centres.push_back((first + last) / 2.0);
+      first = -1;
+    }
+  }
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(header, screen);
+  return centres;
+}
+
 }  // namespace
 
 int main() {
@@ -142,6 +179,19 @@ int main() {
                 actual.bottom, mapped.left, mapped.top, mapped.right, mapped.bottom);
     control = GetWindow(control, GW_HWNDNEXT);
   }
+  HWND header = GetDlgItem(dialog, IDC_COLUMN_HEADER);
+  std::printf("numbers");
+  // Digits of one number sit closer than two thirds of a dialog unit's
+  // width; numbers are over two units apart.
+  for (double centre : InkCentres(header, static_cast<int>(units.right) * 2 / 3)) std::printf(" %.1f", centre);
+  std::printf("\nboxes");
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    RECT box{};
+    GetWindowRect(GetDlgItem(dialog, BoxId(0, slot)), &box);
+    MapWindowPoints(nullptr, header, reinterpret_cast<POINT*>(&box), 2);
+    std::printf(" %.1f", (box.left + box.right - 1) / 2.0);
+  }
+  std::printf("\n");
   DestroyCalculator();
   return 0;
 }

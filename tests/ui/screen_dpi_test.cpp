@@ -80,6 +80,8 @@ struct Layout {
   SIZE units{};  // pixels of 4 by 8 dialog units
   SIZE form{};   // the template's size through MapDialogRect
   std::vector<ControlRects> controls;  // in template order
+  std::vector<double> numbers;         // the header's numbers, as drawn
+  std::vector<double> boxes;           // the first row's boxes
   std::string error;
 };
 
@@ -162,6 +164,9 @@ Layout LayoutAt(DWORD dpi) {
       in >> layout.units.cx >> layout.units.cy;
     } else if (item == "form") {
       in >> layout.form.cx >> layout.form.cy;
+    } else if (item == "numbers" || item == "boxes") {
+      std::vector<double>& centres = item == "numbers" ? layout.numbers : layout.boxes;
+      for (double centre = 0; in >> centre;) centres.push_back(centre);
     } else if (item == "control") {
       ControlRects rects{};
       in >> rects.id >> rects.actual.left >> rects.actual.top >> rects.actual.right >> rects.actual.bottom >>
@@ -199,6 +204,17 @@ void ExpectTemplatePlacement(const Layout& layout) {
   }
 }
 
+// Each of the header's 20 numbers is drawn over its own box: within two
+// pixels of the box's centre, less than a tenth of the way to the next box.
+void ExpectNumbersOverTheirBoxes(const Layout& layout) {
+  SCOPED_TRACE(testing::Message() << "at " << layout.dpi << " DPI");
+  ASSERT_EQ(layout.boxes.size(), 20u);
+  ASSERT_EQ(layout.numbers.size(), layout.boxes.size());
+  for (std::size_t i = 0; i < layout.boxes.size(); ++i) {
+    EXPECT_NEAR(layout.numbers[i], layout.boxes[i], 2.0) << "number " << i + 1;
+  }
+}
+
 TEST(ScreenDpiTest, FormIsLaidOutAtTheScreensDpi) {
   const Layout at96 = LayoutAt(96);
   ASSERT_EQ(at96.error, "");
@@ -210,6 +226,8 @@ TEST(ScreenDpiTest, FormIsLaidOutAtTheScreensDpi) {
 
   ExpectTemplatePlacement(at96);
   ExpectTemplatePlacement(at144);
+  ExpectNumbersOverTheirBoxes(at96);
+  ExpectNumbersOverTheirBoxes(at144);
 
   // The dialog unit grows with the font, 1.5 times within the pixel the
   // font's cell rounds to (8 points are 10.7 pixels at 96 DPI, 16 at 144).
