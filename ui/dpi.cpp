@@ -14,15 +14,18 @@ DpiAwareness declared = DpiAwareness::kNone;
 constexpr const char* kPreviousProcedure = "Tallyhorn.DpiPreviousProcedure";
 
 /*
- * The subclass procedure: WM_DPICHANGED moves and sizes the window to the
- * rectangle the system suggests (in lParam), which keeps the window under
- * the pointer while it is dragged between monitors and gives it the size
- * its content has at the new DPI; every other message goes on to the
- * dialog's own procedure. The property is dropped with the window.
+ * The subclass procedure: WM_DPICHANGED goes first to the dialog's own
+ * procedure (where the system's dialog handling lays the font and controls
+ * out again at the new DPI), then the window is moved and sized to the
+ * rectangle the system suggests (in lParam), which keeps it under the
+ * pointer while it is dragged between monitors and gives it the size its
+ * content has at the new DPI. Every other message goes on to the dialog's
+ * own procedure. The property is dropped with the window.
  */
 LRESULT CALLBACK FollowDpiProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProcedure));
   if (message == WM_DPICHANGED && lParam != 0) {
+    if (previous != nullptr) CallWindowProcA(previous, window, message, wParam, lParam);
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
     SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
