@@ -5,7 +5,8 @@
 #   make bench       core benchmarks natively, click benchmark under Wine
 #   make fuzz        each fuzz target for a bounded time (FUZZ_SECONDS)
 #   make soak        the long random soak of the window under Wine
-#   make screenshot  render the window to docs/tallyhorn.png
+#   make screenshot  render the window to docs/tallyhorn.png and, at 144 DPI,
+#                    docs/tallyhorn-144dpi.png
 #   make dist        the download: dist/tallyhorn-<version>-win64.zip
 .PHONY: all setup build build-native build-asan build-mingw build-fuzz test run bench fuzz soak screenshot dist clean
 
@@ -40,6 +41,7 @@ soak: build-mingw
 
 screenshot: build-mingw
 	@bash scripts/screenshot.sh
+	@bash scripts/screenshot.sh --dpi 144
 
 # The two programs, the player's guide and the licence, zipped
 # reproducibly; the SHA-256 is printed and written beside the zip.

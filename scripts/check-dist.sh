@@ -10,9 +10,16 @@
 #
 #   bash scripts/wine-session.sh bash scripts/check-dist.sh [ZIP]
 #
-# ZIP defaults to dist/tallyhorn-<version>-win64.zip (make dist writes it).
-# Every check runs; the status is 1 when any failed.
-set -euo pipefail
+# ZIP defaults to dist/tallyhorn-<version>-win64.zip (make dist writes it);
+# it is unpacked into build/dist-check, or DIST_CHECK_DIR when that is set.
+# Every check runs, whatever an earlier one found, and says ok or FAIL; the
+# status is 1 when any failed. Without the zip, python3, Wine, xdotool or a
+# display nothing can be checked: the script says so and stops with 1.
+#
+# No `set -e`: a failing command is a failed check to report, not a reason
+# to skip the checks after it, so each command's status is looked at where
+# it runs.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
 failures=0
@@ -27,7 +34,10 @@ if [ -z "$version" ]; then
   echo "FAIL: no version in the project() line of CMakeLists.txt" >&2
   exit 1
 fi
-copyright=$(grep -m1 '^Copyright ' LICENSE)
+if ! copyright=$(grep -m1 '^Copyright ' LICENSE); then
+  echo "FAIL: no Copyright line in LICENSE" >&2
+  exit 1
+fi
 zip=${1:-dist/tallyhorn-$version-win64.zip}
 if [ ! -f "$zip" ]; then
   echo "FAIL: $zip is missing (make dist writes it)" >&2
@@ -71,10 +81,13 @@ else
   Fail "$checksum is missing or does not match the zip"
 fi
 
-unpacked=build/dist-check
+unpacked=${DIST_CHECK_DIR:-build/dist-check}
 rm -rf "$unpacked"
 mkdir -p "$unpacked"
-python3 -m zipfile -e "$zip" "$unpacked"
+# What cannot be unpacked is missing below, and those checks say so.
+if ! python3 -m zipfile -e "$zip" "$unpacked" 2>/dev/null; then
+  Fail "the zip could not be unpacked whole"
+fi
 
 # Every line of the texts ends in CR LF, the last one included.
 for text in README.txt LICENSE.txt; do
@@ -149,16 +162,23 @@ fi
 
 readonly kTicket='$1 Trifecta: 1,2 / 5 / 3,4'
 want=$'$1 Trifecta: 1,2 / 5 / 3,4\r\nBets:  4  Total:  $4 \r\n'
-# The x keeps the output's last line end through the command substitution.
-if printed=$(cd "$unpacked" && wine tallyhorn-cli.exe "$kTicket"; printf x); then
-  printed=${printed%x}
-  if [ "$printed" = "$want" ]; then
-    Ok "tallyhorn-cli.exe prints the worked Trifecta"
-  else
-    Fail "tallyhorn-cli.exe printed $(printf %q "$printed"), not $(printf %q "$want")"
-  fi
+# The x keeps the output's last line end through the command substitution;
+# the subshell then ends with the program's own status, so a program that
+# prints the right text and fails still fails the check.
+printed=$(cd "$unpacked" && {
+  wine tallyhorn-cli.exe "$kTicket"
+  status=$?
+  printf x
+  exit "$status"
+})
+status=$?
+printed=${printed%x}
+if [ "$status" -ne 0 ]; then
+  Fail "tallyhorn-cli.exe '$kTicket' ended with status $status"
+elif [ "$printed" = "$want" ]; then
+  Ok "tallyhorn-cli.exe prints the worked Trifecta"
 else
-  Fail "tallyhorn-cli.exe '$kTicket' failed"
+  Fail "tallyhorn-cli.exe printed $(printf %q "$printed"), not $(printf %q "$want")"
 fi
 
 # The calculator: its window, titled Tallyhorn, must appear on the display;
@@ -175,7 +195,9 @@ while [ -z "$window" ] && [ "$SECONDS" -lt "$deadline" ] && kill -0 "$app" 2>/de
 done
 if [ -n "$window" ]; then
   Ok "tallyhorn.exe shows its window"
-  xdotool key Escape
+  # A key that cannot be sent leaves the program running: the wait below
+  # reports it.
+  xdotool key Escape || true
   deadline=$((SECONDS + kWaitSeconds))
   while kill -0 "$app" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.2; done
   if kill -0 "$app" 2>/dev/null; then

@@ -39,14 +39,12 @@ def source_date_epoch(source_dir):
         sys.exit(f"make-zip.py: '{value}' is not a time in seconds")
 
 
-def write_zip(output, entries, epoch):
-    """Writes the entries (name, path) to output, through a temporary file so
-    a failed run leaves no half-written zip."""
+def write_zip(path, entries, epoch):
+    """Writes the entries (name, source path) to a zip at path."""
     date_time = time.gmtime(epoch)[:6]
-    temporary = output + ".part"
-    with zipfile.ZipFile(temporary, "w") as archive:
-        for name, path in entries:
-            with open(path, "rb") as source:
+    with zipfile.ZipFile(path, "w") as archive:
+        for name, source_path in entries:
+            with open(source_path, "rb") as source:
                 data = source.read()
             info = zipfile.ZipInfo(name, date_time)
             info.compress_type = zipfile.ZIP_DEFLATED
@@ -54,7 +52,39 @@ def write_zip(output, entries, epoch):
             mode = 0o755 if name.lower().endswith(".exe") else 0o644
             info.external_attr = (0o100000 | mode) << 16
             archive.writestr(info, data, compresslevel=9)
-    os.replace(temporary, output)
+
+
+def write_checksum(path, zip_path, zip_name):
+    """Writes to path the SHA-256 line of the zip at zip_path, as sha256sum
+    writes it for a file called zip_name, and returns the digest."""
+    with open(zip_path, "rb") as written:
+        digest = hashlib.sha256(written.read()).hexdigest()
+    with open(path, "w", encoding="ascii", newline="\n") as checksum:
+        checksum.write(f"{digest}  {zip_name}\n")
+    return digest
+
+
+def write_download(output, entries, epoch):
+    """Writes the zip and its checksum beside it, both first to temporary
+    files that are then renamed into place, so a run that fails in any way
+    (an unreadable input, a full disk, an exception, an interrupt) leaves
+    neither a half-written zip nor a .part file, and an earlier zip keeps
+    its own checksum. Returns the digest."""
+    checksum = output + ".sha256"
+    temporaries = [output + ".part", checksum + ".part"]
+    try:
+        write_zip(temporaries[0], entries, epoch)
+        digest = write_checksum(temporaries[1], temporaries[0], os.path.basename(output))
+        os.replace(temporaries[0], output)
+        os.replace(temporaries[1], checksum)
+        return digest
+    except BaseException:
+        for temporary in temporaries:
+            try:
+                os.remove(temporary)
+            except FileNotFoundError:
+                pass
+        raise
 
 
 def main():
@@ -71,16 +101,15 @@ def main():
             parser.error(f"'{entry}' is not NAME=FILE")
         entries.append((name, path))
 
-    os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
-    write_zip(args.output, entries, source_date_epoch(args.source_dir))
-
-    with open(args.output, "rb") as written:
-        digest = hashlib.sha256(written.read()).hexdigest()
-    zip_name = os.path.basename(args.output)
-    with open(args.output + ".sha256", "w", encoding="ascii", newline="\n") as checksum:
-        checksum.write(f"{digest}  {zip_name}\n")
+    epoch = source_date_epoch(args.source_dir)
+    try:
+        os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
+        digest = write_download(args.output, entries, epoch)
+    except (OSError, UnicodeError) as error:
+        # An unreadable input, a full disk, a name that cannot be stored.
+        sys.exit(f"make-zip.py: {args.output} not written: {error}")
     print(f"{args.output}: {os.path.getsize(args.output)} bytes")
-    print(f"SHA-256 {digest}  {zip_name}")
+    print(f"SHA-256 {digest}  {os.path.basename(args.output)}")
 
 
 if __name__ == "__main__":

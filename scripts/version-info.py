@@ -8,8 +8,10 @@ One `key=value` a line: `FILEVERSION` and `PRODUCTVERSION` from the fixed
 part (four numbers joined by dots), then every string of the string table
 (ProductName, FileDescription, FileVersion, ...), then `resource-types`, the
 numeric types of every resource in the file (3 icon, 5 dialog, 14 icon
-group, 16 version, 24 manifest). Exits 1 when the file is not a PE program or
-holds no version resource.
+group, 16 version, 24 manifest). Exits 1, with a message saying what is
+wrong, when the file is not a PE program, holds no version resource, or its
+resources are malformed (a length that is zero, too short or beyond its
+parent, a key without its terminator, a directory tree that loops).
 """
 import struct
 import sys
@@ -62,10 +64,17 @@ def file_offset(sections, rva):
 def directory_entries(data, offset):
     """The (id or name offset, target, is subdirectory) entries of one
     resource directory table."""
+    if offset < 0 or offset + 16 > len(data):
+        raise NotReadable(f"resource directory at {offset:#x} lies outside the file")
     named, numbered = u16(data, offset + 12), u16(data, offset + 14)
     for index in range(named + numbered):
         name, target = struct.unpack_from("<II", data, offset + 16 + 8 * index)
         yield name, target & 0x7FFFFFFF, bool(target & 0x80000000)
+
+
+# A resource's data entry sits under its type, name and language
+# directories: three levels below the root, never more.
+RESOURCE_LEVELS = 3
 
 
 def resources(data):
@@ -80,12 +89,20 @@ def resources(data):
         types.append(type_id)
         if type_id != RT_VERSION or not is_directory or version is not None:
             continue
-        # type -> name -> language -> data entry
-        node, is_directory = target, True
+        # type -> name -> language -> data entry; a tree deeper than that
+        # (a directory naming itself, say) is not walked for ever.
+        node, levels = target, 1
         while is_directory:
+            if levels == RESOURCE_LEVELS:
+                raise NotReadable("the version resource's directories nest too deep")
             _, node, is_directory = next(directory_entries(data, root + node))
+            levels += 1
+        if levels != RESOURCE_LEVELS:
+            raise NotReadable("the version resource's directories stop short of its data")
         data_rva, size = struct.unpack_from("<II", data, root + node)
         start = file_offset(sections, data_rva)
+        if start + size > len(data):
+            raise NotReadable(f"the version resource's {size} bytes run past the end of the file")
         version = data[start:start + size]
     return types, version
 
@@ -94,31 +111,51 @@ def align4(offset):
     return (offset + 3) & ~3
 
 
-def version_block(block, offset):
-    """One node of the version resource, at `offset` in `block`: its key,
-    whether its value is text, its value bytes, its children, and where it
-    ends."""
+# A node's header: its length, its value's length, and whether the value is
+# text (three 16-bit words).
+NODE_HEADER = 6
+
+
+def version_block(block, offset, limit):
+    """One node of the version resource, at `offset` in `block`, which must
+    end by `limit` (its parent's end): its key, whether its value is text,
+    its value bytes, its children, and where it ends. Every length is
+    checked against the node's room before it is followed, so a malformed
+    resource stops with NotReadable instead of being read past its end or
+    walked in place for ever."""
+    if offset + NODE_HEADER > limit:
+        raise NotReadable(f"version block at {offset:#x} has no room for its header")
     length, value_length, is_text = struct.unpack_from("<HHH", block, offset)
+    if length < NODE_HEADER + 2:
+        raise NotReadable(f"version block at {offset:#x} has length {length}, too short to hold a key")
     end = offset + length
-    key_start = offset + 6
+    if end > limit:
+        raise NotReadable(f"version block at {offset:#x} has length {length}, "
+                          f"{end - limit} byte(s) beyond the block that holds it")
+    key_start = offset + NODE_HEADER
     key_end = key_start
     while block[key_end:key_end + 2] != b"\0\0":
         key_end += 2
+        if key_end + 2 > end:
+            raise NotReadable(f"version block at {offset:#x} has a key with no terminator")
     key = block[key_start:key_end].decode("utf-16-le")
     value_start = align4(key_end + 2)
     value_size = value_length * 2 if is_text else value_length
+    if value_start + value_size > end:
+        raise NotReadable(f"version block '{key}' has a {value_size}-byte value that runs past its end")
     value = block[value_start:value_start + value_size]
     children = []
     child = align4(value_start + value_size)
+    # Each child takes at least a header and a key, so the walk moves on.
     while child < end:
-        node = version_block(block, child)
+        node = version_block(block, child, end)
         children.append(node)
         child = align4(node[4])
     return key, bool(is_text), value, children, end
 
 
 def version_fields(block):
-    key, _, fixed, children, _ = version_block(block, 0)
+    key, _, fixed, children, _ = version_block(block, 0, len(block))
     if key != "VS_VERSION_INFO" or len(fixed) < 52 or u32(fixed, 0) != 0xFEEF04BD:
         raise NotReadable("the version resource is malformed")
 

@@ -2,6 +2,7 @@
 
 #include "calc/counting.h"
 #include "calc/ticket.h"
+#include "ui/dpi.h"
 #include "ui/form.h"
 #include "ui/history.h"
 #include "ui/keys.h"
@@ -176,6 +177,7 @@ HWND CreateCalculator(HINSTANCE instance, std::string_view startTicket) {
   HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_CALCULATOR), nullptr, CalculatorDialogProc, 0);
   if (dialog == nullptr) return nullptr;
   calculatorDialog = dialog;
+  FollowMonitorDpi(dialog);
   CacheControls(dialog);
 
   // Icons that fail to load are sent as they are: no icon.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ui/calculator.h"
+#include "ui/dpi.h"
 
 /*
  * Creates the calculator in its start state and runs its message loop. The
@@ -13,6 +14,7 @@
  * 0 either way.
  */
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  tallyhorn::DeclareDpiAwareness();
   // The C runtime has split the command line by the usual quoting rules.
   std::string ticket;
   for (int i = 1; i < __argc; ++i) {
