@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -156,6 +157,35 @@ class Memo {
 };
 
 /*
+ * Watches the flag that ends a count early. Reading an atomic costs little,
+ * but parts are many and short, so the flag is read once every kPartsPerLook
+ * parts; once it is seen set, every part after answers 0 at once and the
+ * recursion unwinds in a few steps. A stopped count's figures are thrown
+ * away, so the wrong partial sums (and what the memos took of them) never
+ * reach anyone.
+ */
+class StopWatch {
+ public:
+  explicit StopWatch(const std::atomic<bool>& cancelled) : cancelled_(cancelled) {}
+
+  bool Stopped() {
+    if (stopped_) return true;
+    if (--untilLook_ == 0) {
+      untilLook_ = kPartsPerLook;
+      stopped_ = cancelled_.load(std::memory_order_relaxed);
+    }
+    return stopped_;
+  }
+  bool SeenStop() const { return stopped_; }
+
+ private:
+  static constexpr std::uint32_t kPartsPerLook = 4096;
+  const std::atomic<bool>& cancelled_;
+  std::uint32_t untilLook_ = 1;  // the first part looks, so a count asked to stop before it began does no work
+  bool stopped_ = false;
+};
+
+/*
  * The union of up to 128 tickets of one bet type, each with no empty row
  * over the first rowCount rows.
  *
@@ -188,8 +218,8 @@ class Memo {
  */
 class SmallUnion {
  public:
-  SmallUnion(bool oneRace, std::span<const Rows> tickets, std::size_t rowCount)
-      : oneRace_(oneRace), rowCount_(rowCount), tickets_(tickets.begin(), tickets.end()) {
+  SmallUnion(bool oneRace, std::span<const Rows> tickets, std::size_t rowCount, StopWatch& stop)
+      : oneRace_(oneRace), rowCount_(rowCount), tickets_(tickets.begin(), tickets.end()), stop_(stop) {
     for (std::size_t k = 0; k < tickets_.size(); ++k) {
       all_.Add(k);
       for (std::size_t r = 0; r < rowCount_; ++r) {
@@ -219,6 +249,7 @@ class SmallUnion {
   };
 
   CombinationCount Covered(std::size_t d, TicketSet live, HorseMask used) {
+    if (stop_.Stopped()) return 0;
     const std::size_t left = rowCount_ - d;
     // The reach, and in one race the tickets that a used horse has emptied
     // a row of, which cover nothing here.
@@ -461,6 +492,7 @@ class SmallUnion {
   TicketSet all_;
   std::array<std::array<TicketSet, kSlotCount>, kRowCount> holders_{};  // [row][horse]: the tickets holding it
   Memo<Key, KeyHash> memo_;
+  StopWatch& stop_;
 };
 
 /*
@@ -475,8 +507,8 @@ class SmallUnion {
  */
 class LargeUnion {
  public:
-  LargeUnion(bool oneRace, std::vector<Rows> tickets, std::size_t rowCount)
-      : oneRace_(oneRace), rowCount_(rowCount), tickets_(std::move(tickets)) {}
+  LargeUnion(bool oneRace, std::vector<Rows> tickets, std::size_t rowCount, StopWatch& stop)
+      : oneRace_(oneRace), rowCount_(rowCount), tickets_(std::move(tickets)), stop_(stop) {}
 
   CombinationCount Count() {
     std::vector<std::uint32_t> live(tickets_.size());
@@ -494,10 +526,11 @@ class LargeUnion {
       for (std::size_t r = d; r < rowCount_; ++r) rows[r - d] = tickets_[k][r] & ~used;
       rest.push_back(rows);
     }
-    return SmallUnion(oneRace_, rest, rowCount_ - d).Count();
+    return SmallUnion(oneRace_, rest, rowCount_ - d, stop_).Count();
   }
 
   CombinationCount Covered(std::size_t d, std::vector<std::uint32_t> live, HorseMask used) {
+    if (stop_.Stopped()) return 0;
     const std::size_t left = rowCount_ - d;
     // Drop the tickets a used horse has emptied a row of, and find the reach.
     Rows reach{};
@@ -597,6 +630,7 @@ class LargeUnion {
   bool oneRace_;
   std::size_t rowCount_;
   std::vector<Rows> tickets_;
+  StopWatch& stop_;
 };
 
 /*
@@ -620,37 +654,68 @@ void OrderRows(std::vector<Rows>& tickets, std::size_t rowCount) {
   }
 }
 
+/*
+ * The distinct count of one bet type's tickets: their rows, empty tickets and
+ * repeats dropped, rows and tickets put in the order the split likes best.
+ */
+CombinationCount CountOneType(std::span<const Ticket> tickets, BetType betType, StopWatch& stop) {
+  const auto rowCount = static_cast<std::size_t>(RowCountOf(betType));
+  std::vector<Rows> rowsOfType;
+  for (const Ticket& ticket : tickets) {
+    if (ticket.betType != betType) continue;
+    Rows rows{};  // rows the bet type does not use take no part
+    bool empty = false;
+    for (std::size_t r = 0; r < rowCount; ++r) {
+      rows[r] = ticket.rows[r] & kTwenty;
+      empty = empty || rows[r] == 0;
+    }
+    if (!empty) rowsOfType.push_back(rows);
+  }
+  if (rowsOfType.empty()) return 0;
+  // The same ticket twice adds nothing.
+  std::sort(rowsOfType.begin(), rowsOfType.end());
+  rowsOfType.erase(std::unique(rowsOfType.begin(), rowsOfType.end()), rowsOfType.end());
+  OrderRows(rowsOfType, rowCount);
+  const bool oneRace = IsPositionBet(betType);
+  // Larger tickets first: a union of them is more often complete early.
+  std::stable_sort(rowsOfType.begin(), rowsOfType.end(), [&](const Rows& a, const Rows& b) {
+    return CountSpan(false, a, 0, rowCount) > CountSpan(false, b, 0, rowCount);
+  });
+  return rowsOfType.size() <= kSmallSet ? SmallUnion(oneRace, rowsOfType, rowCount, stop).Count()
+                                        : LargeUnion(oneRace, std::move(rowsOfType), rowCount, stop).Count();
+}
+
 }  // namespace
 
-CombinationCount CountDistinct(std::span<const Ticket> tickets) {
-  CombinationCount total = 0;
-  for (BetType betType = 0; betType < kBetTypeCount; ++betType) {
-    const auto rowCount = static_cast<std::size_t>(RowCountOf(betType));
-    std::vector<Rows> rowsOfType;
-    for (const Ticket& ticket : tickets) {
-      if (ticket.betType != betType) continue;
-      Rows rows{};  // rows the bet type does not use take no part
-      bool empty = false;
-      for (std::size_t r = 0; r < rowCount; ++r) {
-        rows[r] = ticket.rows[r] & kTwenty;
-        empty = empty || rows[r] == 0;
-      }
-      if (!empty) rowsOfType.push_back(rows);
-    }
-    if (rowsOfType.empty()) continue;
-    // The same ticket twice adds nothing.
-    std::sort(rowsOfType.begin(), rowsOfType.end());
-    rowsOfType.erase(std::unique(rowsOfType.begin(), rowsOfType.end()), rowsOfType.end());
-    OrderRows(rowsOfType, rowCount);
-    const bool oneRace = IsPositionBet(betType);
-    // Larger tickets first: a union of them is more often complete early.
-    std::stable_sort(rowsOfType.begin(), rowsOfType.end(), [&](const Rows& a, const Rows& b) {
-      return CountSpan(false, a, 0, rowCount) > CountSpan(false, b, 0, rowCount);
-    });
-    total += rowsOfType.size() <= kSmallSet ? SmallUnion(oneRace, rowsOfType, rowCount).Count()
-                                            : LargeUnion(oneRace, std::move(rowsOfType), rowCount).Count();
+std::optional<DistinctByBetType> CountDistinctByBetType(std::span<const Ticket> tickets, const std::atomic<bool>& cancelled) {
+  std::array<bool, kBetTypeCount> present{};
+  for (const Ticket& ticket : tickets) {
+    if (IsValidBetType(ticket.betType)) present[static_cast<std::size_t>(ticket.betType)] = true;
   }
+  StopWatch stop(cancelled);
+  DistinctByBetType counts;
+  for (BetType betType = 0; betType < kBetTypeCount; ++betType) {
+    if (!present[static_cast<std::size_t>(betType)]) continue;
+    const CombinationCount count = CountOneType(tickets, betType, stop);
+    // A flag set after the last look is still honoured: the caller asked
+    // for no answer, and one more load costs nothing.
+    if (stop.SeenStop() || cancelled.load(std::memory_order_relaxed)) return std::nullopt;
+    counts.emplace_back(betType, count);
+  }
+  return counts;
+}
+
+std::optional<CombinationCount> CountDistinct(std::span<const Ticket> tickets, const std::atomic<bool>& cancelled) {
+  const std::optional<DistinctByBetType> counts = CountDistinctByBetType(tickets, cancelled);
+  if (!counts) return std::nullopt;
+  CombinationCount total = 0;
+  for (const auto& [betType, count] : *counts) total += count;
   return total;
+}
+
+CombinationCount CountDistinct(std::span<const Ticket> tickets) {
+  const std::atomic<bool> never{false};
+  return *CountDistinct(tickets, never);
 }
 
 }  // namespace tallyhorn
