@@ -27,10 +27,10 @@ CombinationCount CountDistinct(std::span<const Ticket> tickets);
 
 /*
  * The same, given up when cancelled becomes true: the count looks at the
- * flag every few thousand parts (well under a millisecond apart) and then
- * answers nothing, as it does when the flag is already set at the start or
- * is set before the count returns. For a count on a worker thread that a
- * newer request makes useless.
+ * flag at every part it splits off (microseconds apart) and answers
+ * nothing once it has seen it set.
+ * A count that ends before it looks again is whole and is answered. For a
+ * count on a worker thread that a newer request makes useless.
  */
 std::optional<CombinationCount> CountDistinct(std::span<const Ticket> tickets, const std::atomic<bool>& cancelled);
 

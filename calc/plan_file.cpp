@@ -32,6 +32,11 @@ std::string PlanFileText(std::span<const Ticket> tickets) {
   std::string text;
   for (const Ticket& ticket : tickets) {
     const std::string lines = PrintedLines(ticket);
+    bool emptyRow = false;
+    for (Row r = 0; r < RowCountOf(ticket.betType); ++r) emptyRow = emptyRow || ticket.rows[static_cast<std::size_t>(r)] == 0;
+    // The notation has no empty row, so such a ticket (it covers nothing)
+    // is kept as a comment the player can read, not a line that fails.
+    if (emptyRow) text += "# covers nothing, a row has no horse: ";
     text.append(lines, 0, lines.find('\n'));
     text += "\r\n";
   }

@@ -40,7 +40,9 @@ PlanFileReading ReadPlanFile(std::string bytes);
  * The file for the tickets: one line each, the first line of the ticket box
  * (PrintedLines), ended by "\r\n" so Notepad shows it as lines; UTF-8 without
  * a byte-order mark. ReadPlanFile reads it back to the same bet types, unit
- * prices and horses.
+ * prices and horses, and so to the same figures. A ticket with a row of no
+ * horse, which the notation cannot write, becomes a "#" comment line
+ * showing it: it covers nothing and is not read back.
  */
 std::string PlanFileText(std::span<const Ticket> tickets);
 
