@@ -184,6 +184,13 @@ std::wstring AtomicWritePattern(const std::wstring& path) { return path + std::w
 
 std::string WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
   if (path.empty() || path.back() == L'\\' || path.back() == L'/') return "Could not save: no file name was given.";
+  // A file marked read-only is one the player means to keep as it is. The
+  // rename would fail on it anyway on Windows, but not everywhere the
+  // program runs (Wine replaces it), so the mark is honoured here.
+  if (const DWORD attributes = GetFileAttributesW(path.c_str());
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return "Could not save " + Utf8Of(path) + ": the file is read-only.";
+  }
   RemoveStaleTempFiles(path);
 
   // A name no other save uses: this process's number and a count, with a
