@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -156,6 +157,30 @@ class Memo {
 };
 
 /*
+ * Watches the flag that ends a count early. Every part looks at it: a
+ * relaxed load is a plain read of a line no one writes until the end, and
+ * costs nothing measurable, while parts of hard sets are long enough (some
+ * microseconds) that looking less often would delay the stop by
+ * milliseconds. Once the flag is seen every part answers 0 at once and the
+ * recursion unwinds in a few steps; the short figures, and what the memos
+ * took of them, are thrown away with the count.
+ */
+class StopWatch {
+ public:
+  explicit StopWatch(const std::atomic<bool>& cancelled) : cancelled_(cancelled) {}
+
+  bool Stopped() {
+    stopped_ = stopped_ || cancelled_.load(std::memory_order_relaxed);
+    return stopped_;
+  }
+  bool SeenStop() const { return stopped_; }
+
+ private:
+  const std::atomic<bool>& cancelled_;
+  bool stopped_ = false;
+};
+
+/*
  * The union of up to 128 tickets of one bet type, each with no empty row
  * over the first rowCount rows.
  *
@@ -188,8 +213,8 @@ class Memo {
  */
 class SmallUnion {
  public:
-  SmallUnion(bool oneRace, std::span<const Rows> tickets, std::size_t rowCount)
-      : oneRace_(oneRace), rowCount_(rowCount), tickets_(tickets.begin(), tickets.end()) {
+  SmallUnion(bool oneRace, std::span<const Rows> tickets, std::size_t rowCount, StopWatch& stop)
+      : oneRace_(oneRace), rowCount_(rowCount), tickets_(tickets.begin(), tickets.end()), stop_(stop) {
     for (std::size_t k = 0; k < tickets_.size(); ++k) {
       all_.Add(k);
       for (std::size_t r = 0; r < rowCount_; ++r) {
@@ -219,6 +244,7 @@ class SmallUnion {
   };
 
   CombinationCount Covered(std::size_t d, TicketSet live, HorseMask used) {
+    if (stop_.Stopped()) return 0;
     const std::size_t left = rowCount_ - d;
     // The reach, and in one race the tickets that a used horse has emptied
     // a row of, which cover nothing here.
@@ -461,6 +487,7 @@ class SmallUnion {
   TicketSet all_;
   std::array<std::array<TicketSet, kSlotCount>, kRowCount> holders_{};  // [row][horse]: the tickets holding it
   Memo<Key, KeyHash> memo_;
+  StopWatch& stop_;
 };
 
 /*
@@ -475,8 +502,8 @@ class SmallUnion {
  */
 class LargeUnion {
  public:
-  LargeUnion(bool oneRace, std::vector<Rows> tickets, std::size_t rowCount)
-      : oneRace_(oneRace), rowCount_(rowCount), tickets_(std::move(tickets)) {}
+  LargeUnion(bool oneRace, std::vector<Rows> tickets, std::size_t rowCount, StopWatch& stop)
+      : oneRace_(oneRace), rowCount_(rowCount), tickets_(std::move(tickets)), stop_(stop) {}
 
   CombinationCount Count() {
     std::vector<std::uint32_t> live(tickets_.size());
@@ -494,10 +521,11 @@ class LargeUnion {
       for (std::size_t r = d; r < rowCount_; ++r) rows[r - d] = tickets_[k][r] & ~used;
       rest.push_back(rows);
     }
-    return SmallUnion(oneRace_, rest, rowCount_ - d).Count();
+    return SmallUnion(oneRace_, rest, rowCount_ - d, stop_).Count();
   }
 
   CombinationCount Covered(std::size_t d, std::vector<std::uint32_t> live, HorseMask used) {
+    if (stop_.Stopped()) return 0;
     const std::size_t left = rowCount_ - d;
     // Drop the tickets a used horse has emptied a row of, and find the reach.
     Rows reach{};
@@ -597,6 +625,7 @@ class LargeUnion {
   bool oneRace_;
   std::size_t rowCount_;
   std::vector<Rows> tickets_;
+  StopWatch& stop_;
 };
 
 /*
@@ -620,37 +649,69 @@ void OrderRows(std::vector<Rows>& tickets, std::size_t rowCount) {
   }
 }
 
+/*
+ * The distinct count of one bet type's tickets: their rows, empty tickets and
+ * repeats dropped, rows and tickets put in the order the split likes best.
+ */
+CombinationCount CountOneType(std::span<const Ticket> tickets, BetType betType, StopWatch& stop) {
+  const auto rowCount = static_cast<std::size_t>(RowCountOf(betType));
+  std::vector<Rows> rowsOfType;
+  for (const Ticket& ticket : tickets) {
+    if (ticket.betType != betType) continue;
+    Rows rows{};  // rows the bet type does not use take no part
+    bool empty = false;
+    for (std::size_t r = 0; r < rowCount; ++r) {
+      rows[r] = ticket.rows[r] & kTwenty;
+      empty = empty || rows[r] == 0;
+    }
+    if (!empty) rowsOfType.push_back(rows);
+  }
+  if (rowsOfType.empty()) return 0;
+  // The same ticket twice adds nothing.
+  std::sort(rowsOfType.begin(), rowsOfType.end());
+  rowsOfType.erase(std::unique(rowsOfType.begin(), rowsOfType.end()), rowsOfType.end());
+  OrderRows(rowsOfType, rowCount);
+  const bool oneRace = IsPositionBet(betType);
+  // Larger tickets first: a union of them is more often complete early.
+  std::stable_sort(rowsOfType.begin(), rowsOfType.end(), [&](const Rows& a, const Rows& b) {
+    return CountSpan(false, a, 0, rowCount) > CountSpan(false, b, 0, rowCount);
+  });
+  return rowsOfType.size() <= kSmallSet ? SmallUnion(oneRace, rowsOfType, rowCount, stop).Count()
+                                        : LargeUnion(oneRace, std::move(rowsOfType), rowCount, stop).Count();
+}
+
 }  // namespace
 
-CombinationCount CountDistinct(std::span<const Ticket> tickets) {
-  CombinationCount total = 0;
-  for (BetType betType = 0; betType < kBetTypeCount; ++betType) {
-    const auto rowCount = static_cast<std::size_t>(RowCountOf(betType));
-    std::vector<Rows> rowsOfType;
-    for (const Ticket& ticket : tickets) {
-      if (ticket.betType != betType) continue;
-      Rows rows{};  // rows the bet type does not use take no part
-      bool empty = false;
-      for (std::size_t r = 0; r < rowCount; ++r) {
-        rows[r] = ticket.rows[r] & kTwenty;
-        empty = empty || rows[r] == 0;
-      }
-      if (!empty) rowsOfType.push_back(rows);
-    }
-    if (rowsOfType.empty()) continue;
-    // The same ticket twice adds nothing.
-    std::sort(rowsOfType.begin(), rowsOfType.end());
-    rowsOfType.erase(std::unique(rowsOfType.begin(), rowsOfType.end()), rowsOfType.end());
-    OrderRows(rowsOfType, rowCount);
-    const bool oneRace = IsPositionBet(betType);
-    // Larger tickets first: a union of them is more often complete early.
-    std::stable_sort(rowsOfType.begin(), rowsOfType.end(), [&](const Rows& a, const Rows& b) {
-      return CountSpan(false, a, 0, rowCount) > CountSpan(false, b, 0, rowCount);
-    });
-    total += rowsOfType.size() <= kSmallSet ? SmallUnion(oneRace, rowsOfType, rowCount).Count()
-                                            : LargeUnion(oneRace, std::move(rowsOfType), rowCount).Count();
+std::optional<DistinctByBetType> CountDistinctByBetType(std::span<const Ticket> tickets, const std::atomic<bool>& cancelled) {
+  std::array<bool, kBetTypeCount> present{};
+  for (const Ticket& ticket : tickets) {
+    if (IsValidBetType(ticket.betType)) present[static_cast<std::size_t>(ticket.betType)] = true;
   }
+  StopWatch stop(cancelled);
+  DistinctByBetType counts;
+  for (BetType betType = 0; betType < kBetTypeCount; ++betType) {
+    if (!present[static_cast<std::size_t>(betType)]) continue;
+    if (cancelled.load(std::memory_order_relaxed)) return std::nullopt;
+    const CombinationCount count = CountOneType(tickets, betType, stop);
+    // Once the flag was seen the parts after it answered 0, so the count is
+    // short; a count that ended before the flag was seen is whole and kept.
+    if (stop.SeenStop()) return std::nullopt;
+    counts.emplace_back(betType, count);
+  }
+  return counts;
+}
+
+std::optional<CombinationCount> CountDistinct(std::span<const Ticket> tickets, const std::atomic<bool>& cancelled) {
+  const std::optional<DistinctByBetType> counts = CountDistinctByBetType(tickets, cancelled);
+  if (!counts) return std::nullopt;
+  CombinationCount total = 0;
+  for (const auto& [betType, count] : *counts) total += count;
   return total;
+}
+
+CombinationCount CountDistinct(std::span<const Ticket> tickets) {
+  const std::atomic<bool> never{false};
+  return *CountDistinct(tickets, never);
 }
 
 }  // namespace tallyhorn

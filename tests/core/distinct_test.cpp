@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -324,6 +327,102 @@ TEST(CliOverlap, CountsManyMeetingTicketsExactly) {
     missed *= 3;
   }
   EXPECT_EQ(CountDistinct(tickets), all - missed);
+}
+
+// A plan as a player builds one: several bet types, each from a different
+// family, at prices from $0.01 to $1,000, with some tickets repeated at
+// another price and a type whose one ticket covers nothing.
+std::vector<Ticket> MixedPlan() {
+  using reference::TicketFamily;
+  struct Part {
+    TicketFamily family;
+    BetType betType;
+    int count;
+  };
+  std::vector<Ticket> plan;
+  std::mt19937 random(3);
+  for (const Part& part : {Part{TicketFamily::kMiddling, kPick5, 40}, Part{TicketFamily::kBackups, kSuperfecta, 60},
+                           Part{TicketFamily::kDense17, kTrifecta, 30}, Part{TicketFamily::kNested, kPick8, 30},
+                           Part{TicketFamily::kLeaveOneOut, kPick4, 20}, Part{TicketFamily::kBackups, kSuperfecta6, 50}}) {
+    for (Ticket ticket : reference::MakeTicketSet(part.family, part.betType, part.count)) {
+      ticket.unitCents = kLowestUnitCents + static_cast<UnitCents>(random() % kHighestUnitCents);
+      plan.push_back(ticket);
+      if (random() % 5 == 0) {
+        ticket.unitCents = UnitAmountTable[random() % kUnitCount].cents;
+        plan.push_back(ticket);
+      }
+    }
+  }
+  plan.push_back(Make(kExacta, {0b1, 0}));
+  std::shuffle(plan.begin(), plan.end(), random);
+  return plan;
+}
+
+TEST(PlanDistinct, CountsEachBetTypeOfAMixedPlanAsThePlainWalk) {
+  const std::vector<Ticket> plan = MixedPlan();
+  const std::atomic<bool> never{false};
+  const std::optional<DistinctByBetType> counts = CountDistinctByBetType(plan, never);
+  ASSERT_TRUE(counts.has_value());
+  const DistinctByBetType expectedTypes{{kExacta, 0}, {kTrifecta, 0}, {kSuperfecta, 0}, {kSuperfecta6, 0},
+                                        {kPick4, 0},  {kPick5, 0},    {kPick8, 0}};
+  ASSERT_EQ(counts->size(), expectedTypes.size());
+  CombinationCount total = 0;
+  for (std::size_t i = 0; i < counts->size(); ++i) {
+    const BetType betType = (*counts)[i].first;
+    const CombinationCount count = (*counts)[i].second;
+    EXPECT_EQ(betType, expectedTypes[i].first) << "entry " << i;
+    std::vector<Ticket> ofType;
+    std::copy_if(plan.begin(), plan.end(), std::back_inserter(ofType), [&](const Ticket& t) { return t.betType == betType; });
+    const std::optional<CombinationCount> walked = reference::PlainWalkDistinct(ofType);
+    ASSERT_TRUE(walked.has_value());
+    EXPECT_EQ(count, *walked) << BetTypeTable[static_cast<std::size_t>(betType)].name;
+    total += count;
+  }
+  EXPECT_EQ(CountDistinct(plan), total);
+  EXPECT_EQ(CountDistinct(plan, never), total);
+  EXPECT_EQ(reference::PlainWalkDistinct(plan), total);
+}
+
+TEST(PlanDistinct, AnswersNothingWhenCancelledBeforeItStarts) {
+  const std::vector<Ticket> plan = MixedPlan();
+  const std::atomic<bool> cancelled{true};
+  EXPECT_EQ(CountDistinct(plan, cancelled), std::nullopt);
+  EXPECT_EQ(CountDistinctByBetType(plan, cancelled), std::nullopt);
+  // With nothing to count there is nothing to give up.
+  EXPECT_EQ(CountDistinctByBetType({}, cancelled), DistinctByBetType{});
+}
+
+/*
+ * A count of many parts given up part-way: 100 middling Pick-7 tickets take
+ * a good fraction of a second (far longer under the sanitizers), and the
+ * flag is set a few milliseconds in. A count that ignored the flag would
+ * answer its figure; this one must answer nothing, and do so long before
+ * the count would have ended. The bound is loose: a quarter of the time the
+ * whole count takes here, on the same machine in the same run.
+ */
+TEST(PlanDistinct, GivesUpSoonAfterTheFlagIsSet) {
+  const std::vector<Ticket> tickets = reference::MakeTicketSet(reference::TicketFamily::kMiddling, kPick7, 100);
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
+  const CombinationCount whole = CountDistinct(tickets);
+  const Clock::duration wholeTime = Clock::now() - start;
+  ASSERT_GT(whole, 0);
+
+  std::atomic<bool> cancelled{false};
+  Clock::time_point setAt;
+  std::thread canceller([&] {
+    std::this_thread::sleep_for(wholeTime / 20);
+    setAt = Clock::now();
+    cancelled = true;
+  });
+  const std::optional<CombinationCount> given = CountDistinct(tickets, cancelled);
+  const Clock::time_point ended = Clock::now();
+  canceller.join();
+  EXPECT_EQ(given, std::nullopt);
+  EXPECT_LT(ended - setAt, wholeTime / 4) << "whole count " << std::chrono::duration<double, std::milli>(wholeTime).count()
+                                           << " ms, stopped "
+                                           << std::chrono::duration<double, std::milli>(ended - setAt).count()
+                                           << " ms after the flag";
 }
 
 }  // namespace
