@@ -351,7 +351,7 @@ PasteText MakePasteText(std::uint32_t seed) {
       break;
     }
     case 4: {
-      static constexpr std::array<const char*, 5> kBadUnits{"$4 ", "$0.50 ", "$ ", "1 ", "$1.5 "};
+      static constexpr std::array<const char*, 5> kBadUnits{"$0 ", "$0.005 ", "$ ", "1 ", "$1000.01 "};
       head = kBadUnits[random.Below(kBadUnits.size())] + head.substr(head.find(' ') + 1);
       paste.text = TicketLine(head, rowTexts);
       paste.fault = "no such unit";
