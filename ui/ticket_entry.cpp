@@ -65,27 +65,10 @@ std::optional<std::string> ClipboardText(HWND owner) {
   return text;
 }
 
-// True for a key message that a held key repeats (the key was down
-// already).
-bool IsRepeatedKey(const MSG& message) {
-  return (message.message == WM_KEYDOWN || message.message == WM_CHAR) && (message.lParam & (LPARAM{1} << 30)) != 0;
-}
-
-// While a warning is up, the repeats of a held Enter are dropped: the key
-// that opened the box would otherwise close it at once, and the next repeat
-// open it again. A fresh press closes it as usual.
-LRESULT CALLBACK DropRepeatedEnter(int code, WPARAM wParam, LPARAM lParam) {
-  const auto* message = reinterpret_cast<const MSG*>(lParam);
-  if (code >= 0 && message->wParam == VK_RETURN && IsRepeatedKey(*message)) return TRUE;
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 // Shows why a text is not one ticket, in a modal warning box.
 void ShowReadingFault(HWND dialog, const char* what, const std::string& error) {
   const std::string text = std::string("Tallyhorn could not read ") + what + ":\n\n" + error;
-  const HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, DropRepeatedEnter, nullptr, GetCurrentThreadId());
   ShowMessageBox(dialog, text, kWarningCaption, MB_ICONWARNING | MB_OK);
-  if (hook != nullptr) UnhookWindowsHookEx(hook);
 }
 
 // Reads the text and shows its ticket, or explains why there is none.

@@ -1,6 +1,25 @@
 #include "ui/unicode.h"
 
 namespace tallyhorn {
+namespace {
+
+// True for a key message that a held key repeats (the key was down
+// already).
+bool IsRepeatedKey(const MSG& message) {
+  return (message.message == WM_KEYDOWN || message.message == WM_CHAR) && (message.lParam & (LPARAM{1} << 30)) != 0;
+}
+
+// While a box is up, the repeats of a held Enter are dropped: the press
+// that opened the box (Enter on a ticket, on Help) would otherwise close it
+// at once, and the next repeat open it again. A fresh press closes it as
+// usual.
+LRESULT CALLBACK DropRepeatedEnter(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const MSG*>(lParam);
+  if (code >= 0 && message->wParam == VK_RETURN && IsRepeatedKey(*message)) return TRUE;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
 
 std::string Utf8Of(std::wstring_view wide) {
   if (wide.empty()) return {};
@@ -30,7 +49,10 @@ std::wstring WideWindowText(HWND window) {
 }
 
 int ShowMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type) {
-  return MessageBoxW(owner, Utf16Of(text).c_str(), Utf16Of(caption).c_str(), type);
+  const HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, DropRepeatedEnter, nullptr, GetCurrentThreadId());
+  const int answer = MessageBoxW(owner, Utf16Of(text).c_str(), Utf16Of(caption).c_str(), type);
+  if (hook != nullptr) UnhookWindowsHookEx(hook);
+  return answer;
 }
 
 }  // namespace tallyhorn

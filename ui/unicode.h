@@ -21,7 +21,9 @@ std::wstring Utf16Of(std::string_view text);
 std::wstring WideWindowText(HWND window);
 
 // A message box whose text and caption are UTF-8, shown through the W
-// function so every character reaches the screen as it is.
+// function so every character reaches the screen as it is. While it is up,
+// the repeats of a held Enter are dropped, so the press that opened it does
+// not close it at once.
 int ShowMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type);
 
 }  // namespace tallyhorn

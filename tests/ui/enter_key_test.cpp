@@ -114,18 +114,40 @@ INSTANTIATE_TEST_SUITE_P(Boxes, EmptyTicketBoxTest,
                                          EmptyBoxCase{"BlanksOnly", L"  \u00A0 "}),
                          CaseName());
 
-// Held down on a text that is no ticket, Enter warns once: its repeats
-// neither close that warning nor open another.
-TEST_F(EnterKeyTest, HeldOnABadTicketWarnsOnce) {
-  Focus(IDC_TICKET);
-  SendMessageW(Control(IDC_TICKET), EM_SETSEL, 0, -1);
-  TypeText(L"$1 Trifecta: 1 / 21 / 3");
+struct HeldEnterCase {
+  std::string name;
+  int focus;
+  std::wstring typed;   // typed over the control's text first, if any
+  std::string opens;    // the start of the box's text
+};
+
+std::ostream& operator<<(std::ostream& out, const HeldEnterCase& c) { return out << c.name; }
+
+class HeldEnterTest : public CalculatorTest, public testing::WithParamInterface<HeldEnterCase> {};
+
+// Held down, Enter acts once: its repeats neither close the box it opened
+// nor open another.
+TEST_P(HeldEnterTest, OpensOneBoxThatStaysUp) {
+  const HeldEnterCase& c = GetParam();
+  Focus(c.focus);
+  if (!c.typed.empty()) {
+    SendMessageW(Control(c.focus), EM_SETSEL, 0, -1);
+    TypeText(c.typed);
+  }
+  const std::vector<std::string> before = FormSnapshot();
   const HeldKey held = HoldKeyAndCloseModalBoxes(VK_RETURN, 6);
   EXPECT_EQ(held.boxesOpened, 1);
-  EXPECT_TRUE(held.boxUpAtRelease) << "a repeat closed the warning";
-  EXPECT_EQ(held.lastBox.text.rfind("Tallyhorn could not read the ticket in the box:", 0), 0u) << held.lastBox.text;
-  EXPECT_EQ(Text(IDC_TICKET), "$1 Trifecta: 1 / 21 / 3");
+  EXPECT_TRUE(held.boxUpAtRelease) << "a repeat closed the box";
+  EXPECT_EQ(held.lastBox.text.rfind(c.opens, 0), 0u) << held.lastBox.text;
+  EXPECT_EQ(FormSnapshot(), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, HeldEnterTest,
+    testing::Values(HeldEnterCase{"ABadTicket", IDC_TICKET, L"$1 Trifecta: 1 / 21 / 3",
+                                  "Tallyhorn could not read the ticket in the box:"},
+                    HeldEnterCase{"Help", IDC_HELP_BUTTON, L"", "The Tallyhorn helps you"}),
+    CaseName());
 
 }  // namespace
 }  // namespace tallyhorn::uitest
