@@ -40,9 +40,11 @@ TEST_P(PastedBaseTest, ChecksItsButtonOrNone) {
 INSTANTIATE_TEST_SUITE_P(
     Bases, PastedBaseTest,
     testing::Values(
-        BaseCase{"OneOfTheEight", "$0.20 Exacta: 1,2 / 3", IDC_UNIT_0_20, "$0.20 Exacta: 1,2 / 3\r\nBets:  2  Total:  $0.40 "},
+        BaseCase{"OneOfTheEight", "$0.20 Exacta: 1,2 / 3", IDC_UNIT_0_20,
+                 "$0.20 Exacta: 1,2 / 3\r\nBets:  2  Total:  $0.40 "},
         BaseCase{"FiftyCents", "$0.50 Exacta: 1,2 / 3", 0, "$0.50 Exacta: 1,2 / 3\r\nBets:  2  Total:  $1 "},
-        BaseCase{"OneCent", "$0.01 Pick-3: 1 / 2 / 3,4,5", 0, "$0.01 Pick-3: 1 / 2 / 3,4,5\r\nBets:  3  Total:  $0.03 "},
+        BaseCase{"OneCent", "$0.01 Pick-3: 1 / 2 / 3,4,5", 0,
+                 "$0.01 Pick-3: 1 / 2 / 3,4,5\r\nBets:  3  Total:  $0.03 "},
         BaseCase{"DollarAndAHalf", "$1.50 Trifecta: 1,2 / 5 / 3,4", 0,
                  "$1.50 Trifecta: 1,2 / 5 / 3,4\r\nBets:  4  Total:  $6 "},
         BaseCase{"AThousandDollars", "$1000 Exacta: 1 / 2,3", 0, "$1000 Exacta: 1 / 2,3\r\nBets:  2  Total:  $2,000 "}),

@@ -101,7 +101,8 @@ TEST_F(CalculatorTest, KeysAndTicketsOnTheSystemMenu) {
   EXPECT_TRUE(box.ownerDisabled);
   EXPECT_TRUE(box.informationIcon);
   EXPECT_EQ(box.caption, "Keys and tickets");
-  for (const char* topic : {"Type a ticket", "Enter", "Ctrl+Z", "Ctrl+Y", "Ctrl+V", "Shift+Insert", "$0.50", "$1,000"}) {
+  for (const char* topic :
+       {"Type a ticket", "Enter", "Ctrl+Z", "Ctrl+Y", "Ctrl+V", "Shift+Insert", "$0.50", "$1,000"}) {
     EXPECT_NE(box.text.find(topic), std::string::npos) << topic;
   }
   EXPECT_EQ(FormSnapshot(), before);
