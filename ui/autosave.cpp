@@ -4,6 +4,7 @@
 
 #include "calc/plan_file.h"
 #include "ui/file_io.h"
+#include "ui/unicode.h"
 
 namespace tallyhorn {
 namespace {

@@ -6,8 +6,11 @@
 #include "ui/form.h"
 #include "ui/history.h"
 #include "ui/keys.h"
+#include "ui/keys_help.h"
 #include "ui/resource.h"
+#include "ui/ticket_box.h"
 #include "ui/ticket_entry.h"
+#include "ui/unicode.h"
 
 // The version comes from the one in CMakeLists.txt.
 #ifndef TALLYHORN_VERSION
@@ -95,7 +98,7 @@ INT_PTR HandleCommand(HWND dialog, int id, int notification) {
   }
   if (id == IDC_ABOUT_BUTTON || id == IDC_HELP_BUTTON) {
     const bool about = id == IDC_ABOUT_BUTTON;
-    MessageBoxA(dialog, about ? kAboutText : kHelpText, about ? kAboutCaption : kHelpCaption, MB_ICONINFORMATION);
+    ShowMessageBox(dialog, about ? kAboutText : kHelpText, about ? kAboutCaption : kHelpCaption, MB_ICONINFORMATION);
     return FALSE;
   }
   if (const Row row = RowOfAllButton(id); row >= 0) {
@@ -130,13 +133,14 @@ void Recalculate(HWND dialog, bool readSizes) {
   // A zero count gives an empty ticket and count text and the "no bets"
   // cost text, so the same three writes serve both cases. The ticket box is
   // always rewritten, even with the text it shows: writing it also puts its
-  // caret and scroll position back to the start and drops what the user
-  // typed there. The two hidden fields are written only when they change.
+  // caret and scroll position back to the start and replaces what the user
+  // typed there (the history keeps the typing). The two hidden fields are
+  // written only when they change.
   const TicketTexts texts = BuildTicket(wagerState);
   const FormControls& controls = Controls();
   SetControlText(controls.countField, texts.countText.data());
   SetControlText(controls.costField, texts.costText.data());
-  if (controls.ticket != nullptr) SetWindowTextA(controls.ticket, texts.ticket.data());
+  WriteTicketBox(texts.ticket.data());
 
   SendMessageA(dialog, WM_INITDIALOG, 0, 0);
 }
@@ -173,12 +177,16 @@ HWND CreateCalculator(HINSTANCE instance, std::string_view startTicket) {
   calculatorInstance = instance;
 
   // The system lays out the radio groups while it creates the dialog; the
-  // rows wait until the handle is stored.
-  HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_CALCULATOR), nullptr, CalculatorDialogProc, 0);
+  // rows wait until the handle is stored. Created through the W function,
+  // the dialog and its controls are Unicode windows: typed and pasted text
+  // reaches them, and is read back, as UTF-16.
+  HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_CALCULATOR), nullptr, CalculatorDialogProc, 0);
   if (dialog == nullptr) return nullptr;
   calculatorDialog = dialog;
   FollowMonitorDpi(dialog);
   CacheControls(dialog);
+  TakeOverTicketBox(Controls().ticket);
+  AddKeysHelpCommand(dialog);
 
   // Icons that fail to load are sent as they are: no icon.
   SendMessageA(dialog, WM_SETICON, ICON_BIG,
@@ -201,11 +209,13 @@ HWND CreateCalculator(HINSTANCE instance, std::string_view startTicket) {
 
 int RunMessageLoop() {
   MSG message{};
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  // The W functions throughout, so a typed character reaches the edits as
+  // the UTF-16 unit it is, never through the window code page.
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (TakeCalculatorKey(message)) continue;
-    if (calculatorDialog != nullptr && IsDialogMessageA(calculatorDialog, &message)) continue;
+    if (calculatorDialog != nullptr && IsDialogMessageW(calculatorDialog, &message)) continue;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
 }

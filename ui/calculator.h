@@ -19,8 +19,8 @@ namespace tallyhorn {
  * the process-wide state, creates the modeless dialog from template 101,
  * gives it its two icons, lays it out, writes 12 into every field-size edit
  * (each write runs a full recalculation), sets the form to `startTicket`
- * when one is given (a text that is not one ticket is explained in a
- * warning box first), shows it and starts the history of changes. A
+ * when one is given (UTF-8; a text that is not one ticket is explained in
+ * a warning box first), shows it and starts the history of changes. A
  * calculator left from an earlier call is destroyed first. Returns the
  * dialog, or nullptr when the dialog cannot be created.
  */
@@ -28,9 +28,10 @@ HWND CreateCalculator(HINSTANCE instance, std::string_view startTicket = {});
 
 /*
  * Runs the message loop until WM_QUIT arrives, and returns the code it
- * carries. Keys the calculator answers itself (Ctrl+A, Ctrl+V, Ctrl+Z,
- * Ctrl+Y, Enter) are taken first; every other message is offered to the
- * dialog's keyboard handling before it is dispatched.
+ * carries. Keys the calculator answers itself (Ctrl+A, Ctrl+V,
+ * Shift+Insert, Ctrl+Z, Ctrl+Y, Enter) are taken first; every other
+ * message is offered to the dialog's keyboard handling before it is
+ * dispatched.
  */
 int RunMessageLoop();
 

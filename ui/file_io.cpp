@@ -6,6 +6,8 @@
 #include <atomic>
 #include <vector>
 
+#include "ui/unicode.h"
+
 namespace tallyhorn {
 namespace {
 
@@ -104,22 +106,6 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 }
 
 }  // namespace
-
-std::string Utf8Of(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr, nullptr);
-  return utf8;
-}
-
-std::wstring WideOf(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-  return wide;
-}
 
 std::string SystemErrorText(DWORD error) {
   wchar_t* buffer = nullptr;

@@ -53,10 +53,6 @@ std::wstring AtomicWritePattern(const std::wstring& path);
  */
 std::wstring TallyhornDataFolder();
 
-// UTF-16 text as UTF-8 and back, for paths in messages and names typed in.
-std::string Utf8Of(std::wstring_view text);
-std::wstring WideOf(std::string_view utf8);
-
 // The system's own sentence for an error code ("Access is denied."), or
 // "error N" when it has none.
 std::string SystemErrorText(DWORD error);

@@ -9,6 +9,7 @@
 
 #include "calc/ticket.h"
 #include "ui/resource.h"
+#include "ui/unicode.h"
 
 namespace tallyhorn {
 namespace {
@@ -121,22 +122,13 @@ FieldSizes ReadSizeEdits() {
   return sizes;
 }
 
-std::string ControlText(HWND control) {
-  if (control == nullptr) return {};
-  std::array<char, 64> buffer{};
-  const int length = GetWindowTextA(control, buffer.data(), static_cast<int>(buffer.size()));
-  if (length < static_cast<int>(buffer.size()) - 1) return std::string(buffer.data(), static_cast<std::size_t>(length));
-  // A text that filled the buffer may go on: read it whole.
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
+std::string ControlText(HWND control) { return Utf8Of(WideWindowText(control)); }
 
-std::string SizeEditText(Row row) { return ControlText(controls.sizeEdits[static_cast<std::size_t>(row)]); }
+std::wstring SizeEditText(Row row) { return WideWindowText(controls.sizeEdits[static_cast<std::size_t>(row)]); }
 
-void SetSizeEditText(Row row, const std::string& text) {
+void SetSizeEditText(Row row, const std::wstring& text) {
   const HWND edit = controls.sizeEdits[static_cast<std::size_t>(row)];
-  if (edit != nullptr && SizeEditText(row) != text) SetWindowTextA(edit, text.c_str());
+  if (edit != nullptr && SizeEditText(row) != text) SetWindowTextW(edit, text.c_str());
 }
 
 void ReadFieldSizes() {

@@ -37,13 +37,14 @@ const FormControls& Controls();
 // (a position bet reads only the first).
 FieldSizes ReadSizeEdits();
 
-// A control's whole text; "" for no control.
+// A control's whole text, as UTF-8; "" for no control.
 std::string ControlText(HWND control);
 
 // The text of a row's size edit, and writing a new one (the edit reports
-// the change, as a typed one, unless it already shows that text).
-std::string SizeEditText(Row row);
-void SetSizeEditText(Row row, const std::string& text);
+// the change, as a typed one, unless it already shows that text). UTF-16,
+// so whatever was typed there comes back as it was.
+std::wstring SizeEditText(Row row);
+void SetSizeEditText(Row row, const std::wstring& text);
 
 // Fills fieldSize[0..7] from the size edits: every row from the first edit
 // in a position bet, each row from its own edit in a multi-race bet.

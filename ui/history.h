@@ -1,10 +1,12 @@
 // The history of the form's changes, for undo and redo. A step is whatever
 // one action of the person changed: the ticks of all 160 boxes, the text of
-// every size edit, the bet type and the unit. The rewrites an action causes
-// (a size of 25 becoming 20, RESET's eight size writes) belong to it.
+// every size edit, the bet type and the unit, and what was typed into the
+// ticket box. The rewrites an action causes (a size of 25 becoming 20,
+// RESET's eight size writes) belong to it.
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "calc/counting.h"
@@ -15,9 +17,11 @@ namespace tallyhorn {
 // What the form holds that undo brings back.
 struct FormRecord {
   std::array<HorseMask, kRowCount> ticks{};  // every box, hidden ones too
-  std::array<std::string, kRowCount> sizeTexts;
+  std::array<std::wstring, kRowCount> sizeTexts;
   BetType betType = kTrifecta;
   UnitCents unitCents = 100;
+  // The ticket box's text when it is not what the calculator wrote there.
+  std::optional<std::wstring> typedTicket;
 
   bool operator==(const FormRecord&) const = default;
 };
@@ -30,7 +34,7 @@ inline constexpr std::size_t kHistoryDepth = 500;
 FormRecord ReadFormRecord();
 
 // Sets the form to a record: ticks, size texts, bet type and unit, then one
-// recalculation.
+// recalculation, and then the typing in the ticket box, if it holds any.
 void ShowFormRecord(HWND dialog, const FormRecord& record);
 
 // Starts the history afresh from what the form shows; StopHistory ends it
@@ -50,7 +54,19 @@ void StopHistory();
 void BeginFormAction();
 void EndFormAction(Row typedSizeEdit = -1);
 
-// Undo and redo one step; false when there is none.
+/*
+ * Typing in the ticket box takes its steps too, taken when the typing is
+ * left: when the next action begins, and before an undo or a redo. Typing
+ * with nothing between, however many changes of the box, is one step.
+ * EndTypedTicketAction ends the action that reads what was typed (Enter):
+ * the typing and its reading are one step, so undo goes back to the form as
+ * it was before the typing, and redo brings the ticket back.
+ */
+void EndTypedTicketAction();
+
+// Undo and redo one step; false when there is none. Typing not yet taken
+// as a step is taken first, so undo brings the box back as it was before
+// the typing and redo brings the typing back.
 bool UndoFormChange(HWND dialog);
 bool RedoFormChange(HWND dialog);
 

@@ -10,6 +10,9 @@ namespace {
 
 bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
+// True for a key the keyboard repeats because it is held down.
+bool IsRepeat(const MSG& message) { return (message.lParam & (LPARAM{1} << 30)) != 0; }
+
 // True for a control of the given window class.
 bool HasClass(HWND control, const char* className) {
   char name[16]{};
@@ -38,7 +41,23 @@ void TakeEnter(HWND dialog, HWND target) {
   }
 }
 
+// Ctrl+V or Shift+Insert on the control that has them. A size edit pastes
+// the clipboard's digits itself; the ticket box pastes through its own
+// paste, which reads a ticket first; elsewhere a ticket sets the form, and
+// any other text earns a beep rather than silence.
+bool TakePaste(HWND dialog, HWND target) {
+  if (RowOfSizeEdit(GetDlgCtrlID(target)) >= 0) return false;
+  if (target == Controls().ticket) {
+    SendMessageW(target, WM_PASTE, 0, 0);
+  } else if (!PasteTicket(dialog)) {
+    keyBeep(MB_OK);
+  }
+  return true;
+}
+
 }  // namespace
+
+BOOL(WINAPI* keyBeep)(UINT) = MessageBeep;
 
 bool TakeCalculatorKey(const MSG& message) {
   const HWND dialog = calculatorDialog;
@@ -49,9 +68,12 @@ bool TakeCalculatorKey(const MSG& message) {
   const HWND target = message.hwnd;
 
   if (message.wParam == VK_RETURN && !KeyHeld(VK_MENU)) {
-    TakeEnter(dialog, target);
+    // Held down, Enter acts once: its repeats would read the same ticket
+    // again, or open the same warning once per repeat.
+    if (!IsRepeat(message)) TakeEnter(dialog, target);
     return true;
   }
+  if (message.wParam == VK_INSERT && shift && !control && !KeyHeld(VK_MENU)) return TakePaste(dialog, target);
   if (!control) return false;
   switch (message.wParam) {
     case 'A':
@@ -59,10 +81,7 @@ bool TakeCalculatorKey(const MSG& message) {
       SendMessageA(target, EM_SETSEL, 0, -1);
       return true;
     case 'V':
-      // A size edit pastes its digits; elsewhere a ticket sets the form, and
-      // other text is left to the ticket box to paste.
-      if (RowOfSizeEdit(GetDlgCtrlID(target)) >= 0) return false;
-      return PasteTicket(dialog);
+      return TakePaste(dialog, target);
     case 'Z':
       if (shift) {
         RedoFormChange(dialog);

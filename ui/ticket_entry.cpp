@@ -7,6 +7,8 @@
 #include "ui/calculator.h"
 #include "ui/form.h"
 #include "ui/history.h"
+#include "ui/ticket_box.h"
+#include "ui/unicode.h"
 
 namespace tallyhorn {
 namespace {
@@ -32,16 +34,14 @@ std::optional<std::basic_string<Char>> BlockText(HANDLE data) {
   return text;
 }
 
-// UTF-16 as UTF-8, which the reader takes in full: a no-break or
-// zero-width space copied from a web page stays a blank, where the window
-// code page would make a zero-width space a "?".
-std::string Utf8Of(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-  if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
-  return text;
+// Text in the window code page as UTF-16.
+std::wstring WidenedCodePageText(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
+  if (units > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), units);
+  return wide;
 }
 
 // The clipboard's text, or nothing when it holds none or too much. The
@@ -52,10 +52,13 @@ std::optional<std::string> ClipboardText(HWND owner) {
   if ((!unicode && !IsClipboardFormatAvailable(CF_TEXT)) || !OpenClipboard(owner)) return std::nullopt;
   std::optional<std::string> text;
   if (HANDLE data = GetClipboardData(unicode ? CF_UNICODETEXT : CF_TEXT); data != nullptr) {
+    // UTF-16 as UTF-8, which the reader takes in full: a no-break or
+    // zero-width space copied from a web page stays a blank. Text in the
+    // window code page alone is widened first.
     if (unicode) {
       if (const std::optional<std::wstring> wide = BlockText<wchar_t>(data)) text = Utf8Of(*wide);
-    } else {
-      text = BlockText<char>(data);
+    } else if (const std::optional<std::string> narrow = BlockText<char>(data)) {
+      text = Utf8Of(WidenedCodePageText(*narrow));
     }
   }
   CloseClipboard();
@@ -65,7 +68,7 @@ std::optional<std::string> ClipboardText(HWND owner) {
 // Shows why a text is not one ticket, in a modal warning box.
 void ShowReadingFault(HWND dialog, const char* what, const std::string& error) {
   const std::string text = std::string("Tallyhorn could not read ") + what + ":\n\n" + error;
-  MessageBoxA(dialog, text.c_str(), kWarningCaption, MB_ICONWARNING | MB_OK);
+  ShowMessageBox(dialog, text, kWarningCaption, MB_ICONWARNING | MB_OK);
 }
 
 // Reads the text and shows its ticket, or explains why there is none.
@@ -76,6 +79,13 @@ void ShowTicketOrFault(HWND dialog, std::string_view text, const char* what) {
   } else {
     ShowReadingFault(dialog, what, reading.error);
   }
+}
+
+// The price of a text whose one ticket line is a price alone ("$0.50").
+std::optional<UnitCents> PriceAlone(std::string_view text) {
+  const std::vector<std::string_view> lines = TicketLines(text);
+  if (lines.size() != 1) return std::nullopt;
+  return ReadUnitPrice(lines.front());
 }
 
 }  // namespace
@@ -104,7 +114,7 @@ void ShowTicket(HWND dialog, const Ticket& ticket) {
   const Row edits = IsPositionBet(ticket.betType) ? 1 : RowCountOf(ticket.betType);
   for (Row r = 0; r < edits; ++r) {
     const auto row = static_cast<std::size_t>(r);
-    if (ticket.fieldSize[row] > sizes[row]) SetSizeEditText(r, std::to_string(ticket.fieldSize[row]));
+    if (ticket.fieldSize[row] > sizes[row]) SetSizeEditText(r, std::to_wstring(ticket.fieldSize[row]));
   }
   Recalculate(dialog, true);
   EndFormAction();
@@ -119,8 +129,37 @@ bool PasteTicket(HWND dialog) {
   return true;
 }
 
+void SetUnitPrice(HWND dialog, UnitCents price) {
+  BeginFormAction();
+  wagerState.unitCents = price;
+  Recalculate(dialog, true);
+  EndFormAction();
+}
+
 void EnterTypedTicket(HWND dialog) {
-  ShowTicketOrFault(dialog, ControlText(Controls().ticket), "the ticket in the box");
+  // The calculator's own text holds nothing new: reading it back would
+  // only drop the hidden ticks it leaves out.
+  const std::optional<std::wstring> typed = TypedTicketText();
+  if (!typed) return;
+  const std::string text = Utf8Of(*typed);
+  if (TicketLines(text).empty()) return;  // nothing to read, nothing to warn of
+
+  // What was typed and its reading are one step (see EndTypedTicketAction).
+  if (const std::optional<UnitCents> price = PriceAlone(text)) {
+    BeginFormAction();
+    SetUnitPrice(dialog, *price);
+    EndTypedTicketAction();
+    return;
+  }
+  const TicketReading reading = ReadFormTicket(text);
+  if (!reading.ticket) {
+    // The typing stays for the player to mend.
+    ShowReadingFault(dialog, "the ticket in the box", reading.error);
+    return;
+  }
+  BeginFormAction();
+  ShowTicket(dialog, *reading.ticket);
+  EndTypedTicketAction();
 }
 
 void OpenStartTicket(HWND dialog, std::string_view text) {

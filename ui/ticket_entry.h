@@ -30,9 +30,18 @@ void ShowTicket(HWND dialog, const Ticket& ticket);
 bool PasteTicket(HWND dialog);
 
 /*
- * Enter in the ticket box: reads the box's text as one ticket and shows it;
- * anything else leaves the form and the text as they are and says why in a
- * warning box.
+ * Sets the price of one combination as one action, every tick and size
+ * kept: any whole number of cents from $0.01 to $1,000, one of the eight
+ * unit buttons' or not.
+ */
+void SetUnitPrice(HWND dialog, UnitCents price);
+
+/*
+ * Enter in the ticket box. The text the calculator wrote there, unchanged,
+ * and a text with nothing to read (empty, blanks) change nothing. A price
+ * alone ("$0.50") sets the price and keeps the ticks; one ticket sets the
+ * form to it. Anything else leaves the form and the text as they are and
+ * says why in a warning box, once however long Enter is held.
  */
 void EnterTypedTicket(HWND dialog);
 

@@ -12,6 +12,7 @@
 #include "tests/reference/ticket_sets.h"
 #include "ui/autosave.h"
 #include "ui/file_io.h"
+#include "ui/unicode.h"
 
 namespace tallyhorn {
 namespace {

@@ -8,6 +8,7 @@
 
 #include "tests/files/temp_folder.h"
 #include "ui/file_io.h"
+#include "ui/unicode.h"
 
 namespace tallyhorn {
 namespace {

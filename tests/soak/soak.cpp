@@ -40,6 +40,7 @@
 
 #include "calc/counting.h"
 #include "calc/ticket.h"
+#include "calc/ticket_read.h"
 #include "calc/wager.h"
 #include "ui/calculator.h"
 #include "ui/history.h"
@@ -972,6 +973,10 @@ struct Model {
   int unit = UnitIndexOf(100);
   std::array<std::array<bool, kSlotCount>, kRowCount> ticks{};
   std::array<std::string, kRowCount> sizeTexts{"12", "12", "12", "12", "12", "12", "12", "12"};
+  // The ticket box's text when it shows typing or pasted text rather than
+  // the ticket the calculator wrote; every recalculation writes the ticket
+  // again. Undo and redo bring it back as they bring back the rest.
+  std::optional<std::string> typedBox;
 
   bool operator==(const Model&) const = default;
 
@@ -1105,6 +1110,7 @@ struct Coverage {
   std::size_t textsInBox = 0;      // pasted text that is no ticket, pasted into the ticket box
   std::size_t ticketsTyped = 0;    // a ticket typed into the box that set the form
   std::size_t typedRefused = 0;    // typed text that is no ticket, with its warning
+  std::size_t typedIgnored = 0;    // typed text with nothing to read, or the form's own ticket
   std::size_t undone = 0;
   std::size_t redone = 0;
   std::size_t nothingToUndo = 0;   // Ctrl+Z or redo with no step to take
@@ -1116,32 +1122,62 @@ Coverage coverage;
 constexpr std::size_t kUndoDepth = kHistoryDepth;
 static_assert(kUndoDepth >= 100, "undo must go back at least 100 steps");
 
+// The edit Record's `typedEdit` names for the ticket box (0 to 7 are the
+// size edits' rows).
+constexpr int kTypedInTheBox = kRowCount;
+
 /*
  * The soak's own account of undo and redo: the forms before each change,
  * newest last, at most kUndoDepth (the oldest dropped), and the forms undone.
  * Any action that changes the form is one step and drops the forms that
  * could have been redone; one that changes nothing is no step and drops
- * nothing. Texts typed into one size edit one after another, with no other
- * step, undo or redo between them, are one step. The stores are allocated
- * once, so the soak's own memory does not grow with them.
+ * nothing. Texts typed into one size edit, or into the ticket box, one after
+ * another, with no other step, undo or redo between them, are one step; when
+ * they bring the form back to where that step began, the step is gone. A
+ * ticket typed and read with Enter is one step with its typing. The stores
+ * are allocated once, so the soak's own memory does not grow with them.
  */
 class HistoryModel {
  public:
   HistoryModel() : undo_(kUndoDepth) { redo_.reserve(kUndoDepth); }
 
   // Records the change of the form from `before` to `after` by an action;
-  // `typedRow` is the size edit the action typed into, or -1.
-  void Record(const Model& before, const Model& after, int typedRow) {
+  // `typedEdit` is the size edit's row the action typed into,
+  // kTypedInTheBox for the ticket box, or -1.
+  void Record(const Model& before, const Model& after, int typedEdit) {
     if (after == before) return;
-    bool onlyThatEdit = typedRow >= 0 && typedRow == lastTypedRow_;
+    bool onlyThatEdit = typedEdit >= 0 && typedEdit == lastTypedRow_;
     if (onlyThatEdit) {
       Model merged = before;
-      merged.sizeTexts[static_cast<std::size_t>(typedRow)] = after.sizeTexts[static_cast<std::size_t>(typedRow)];
+      if (typedEdit == kTypedInTheBox) {
+        merged.typedBox = after.typedBox;
+      } else {
+        merged.sizeTexts[static_cast<std::size_t>(typedEdit)] = after.sizeTexts[static_cast<std::size_t>(typedEdit)];
+      }
       onlyThatEdit = merged == after;
     }
-    if (!onlyThatEdit) PushUndo(before);
     redo_.clear();
-    lastTypedRow_ = typedRow;
+    if (onlyThatEdit) {
+      JoinLastStep(after);
+      return;
+    }
+    PushUndo(before);
+    lastTypedRow_ = typedEdit;
+  }
+
+  // Records a ticket typed into the box (the form `typed`) and read with
+  // Enter (`after`): the typing is a step, and the reading joins it.
+  void RecordTypedTicket(const Model& before, const Model& typed, const Model& after) {
+    Record(before, typed, kTypedInTheBox);
+    if (lastTypedRow_ != kTypedInTheBox) {
+      Record(typed, after, -1);
+      return;
+    }
+    if (after != typed) {
+      redo_.clear();
+      JoinLastStep(after);
+    }
+    lastTypedRow_ = -1;
   }
 
   // Ctrl+Z and redo on `form`; false when there is nothing to undo or redo.
@@ -1167,6 +1203,15 @@ class HistoryModel {
   std::size_t RedoSteps() const { return redo_.size(); }
 
  private:
+  // The form becomes `now` within the last step; a step that now changes
+  // nothing is dropped.
+  void JoinLastStep(const Model& now) {
+    if (undoCount_ > 0 && undo_[(undoStart_ + undoCount_ - 1) % kUndoDepth] == now) {
+      --undoCount_;
+      lastTypedRow_ = -1;
+    }
+  }
+
   void PushUndo(const Model& form) {
     if (undoCount_ == kUndoDepth) {
       undoStart_ = (undoStart_ + 1) % kUndoDepth;
@@ -1183,16 +1228,22 @@ class HistoryModel {
   int lastTypedRow_ = -1;
 };
 
+// The form with the ticket box showing `box`: typing, unless it is the
+// ticket the calculator wrote there.
+Model WithBoxText(const Model& form, const std::string& box) {
+  Model typed = form;
+  typed.typedBox.reset();
+  if (box != BuildTicket(typed.Shown()).ticket.data()) typed.typedBox = box;
+  return typed;
+}
+
 /*
- * Everything the soak expects of the calculator: the form, its history, and
- * the ticket box's text when it shows pasted text rather than the ticket
- * (text that is no ticket, pasted into the box, stays there until the next
- * recalculation writes the ticket again).
+ * Everything the soak expects of the calculator: the form (the ticket box's
+ * typing included) and its history.
  */
 struct Expected {
   Model form;
   HistoryModel history;
-  std::optional<std::string> boxText;
   std::size_t undoneInARow = 0;
   // After Enter in the ticket box: the warning box's text must start so.
   std::optional<std::string> warning;
@@ -1203,7 +1254,6 @@ struct Expected {
       case ActionKind::Undo:
       case ActionKind::Redo:
         if (action.kind == ActionKind::Undo ? history.Undo(form) : history.Redo(form)) {
-          boxText.reset();
           ++(action.kind == ActionKind::Undo ? coverage.undone : coverage.redone);
           undoneInARow = action.kind == ActionKind::Undo ? undoneInARow + 1 : 0;
           coverage.deepestUndo = std::max(coverage.deepestUndo, undoneInARow);
@@ -1215,35 +1265,48 @@ struct Expected {
         const PasteText paste = PasteTextOf(action, form);
         Model next = form;
         undoneInARow = 0;
+        next.typedBox.reset();  // a ticket read is written into the box
         if (paste.ticket && next.ApplyTicket(paste)) {
-          ++(next == form ? coverage.ticketsShown : coverage.ticketsPasted);
+          Model shown = form;
+          shown.typedBox.reset();
+          ++(next == shown ? coverage.ticketsShown : coverage.ticketsPasted);
           history.Record(form, next, -1);
           form = next;
-          boxText.reset();
         } else if (action.focus != IDC_TICKET) {
           ++coverage.textsRefused;
         } else {
           ++coverage.textsInBox;
-          // The box pastes the text over its selection.
+          // The box pastes the text over its selection, as typing.
           const std::string& box = performed.boxBefore;
-          boxText = box.substr(0, performed.selectionStart) + paste.text + box.substr(performed.selectionEnd);
+          next = WithBoxText(
+              form, box.substr(0, performed.selectionStart) + paste.text + box.substr(performed.selectionEnd));
+          history.Record(form, next, kTypedInTheBox);
+          form = next;
         }
         return;
       }
       case ActionKind::Type: {
         // The typed text is read as a pasted one; what is no ticket stays
         // in the box, with the form as it was, and a warning says why.
+        // The calculator's own ticket, or a text with no ticket line, is
+        // not read at all.
         const PasteText typed = MakePasteText(action.seed);
-        Model next = form;
+        const Model typing = WithBoxText(form, typed.text);
+        Model next = typing;
+        next.typedBox.reset();
         undoneInARow = 0;
-        if (typed.ticket && next.ApplyTicket(typed)) {
+        if (!typing.typedBox || TicketLines(typed.text).empty()) {
+          ++coverage.typedIgnored;
+          history.Record(form, typing, kTypedInTheBox);
+          form = typing;
+        } else if (typed.ticket && next.ApplyTicket(typed)) {
           ++coverage.ticketsTyped;
-          history.Record(form, next, -1);
+          history.RecordTypedTicket(form, typing, next);
           form = next;
-          boxText.reset();
         } else {
           ++coverage.typedRefused;
-          boxText = typed.text;
+          history.Record(form, typing, kTypedInTheBox);
+          form = typing;
           warning = "Tallyhorn could not read the ticket in the box:\n\n";
         }
         return;
@@ -1252,9 +1315,9 @@ struct Expected {
         undoneInARow = 0;
         Model next = form;
         next.Apply(action);
+        next.typedBox.reset();  // every click and size text recalculates
         history.Record(form, next, action.kind == ActionKind::SizeText ? action.row : -1);
         form = next;
-        boxText.reset();  // every click and size text recalculates
         return;
       }
     }
@@ -1354,9 +1417,9 @@ std::optional<Failure> CheckForm(HWND dialog, const Expected& expected) {
   if (seen.combinationCount > 0) ++coverage.withBets;
   if (seen.combinationCount > 1'000'000'000) ++coverage.overBillion;
   if (seen.combinationCount > coverage.largest) coverage.largest = seen.combinationCount;
-  // Text that is no ticket, pasted into the box, shows until the next
-  // recalculation.
-  if (auto failure = Mismatch("ticket box", Text(IDC_TICKET), expected.boxText.value_or(texts.ticket.data()))) {
+  // Typing and text that is no ticket, pasted into the box, show until the
+  // next recalculation, and again when undo or redo brings them back.
+  if (auto failure = Mismatch("ticket box", Text(IDC_TICKET), expected.form.typedBox.value_or(texts.ticket.data()))) {
     return failure;
   }
   if (auto failure = Mismatch("count field", Text(IDC_COUNT_FIELD), texts.countText.data())) return failure;
@@ -1726,8 +1789,9 @@ int Run(const Options& options) {
   }
   std::printf("\nCtrl+V: %zu tickets pasted, %zu already shown, %zu texts refused, %zu pasted into the ticket box\n",
               coverage.ticketsPasted, coverage.ticketsShown, coverage.textsRefused, coverage.textsInBox);
-  std::printf("Enter in the ticket box: %zu typed tickets shown, %zu texts refused with a warning\n",
-              coverage.ticketsTyped, coverage.typedRefused);
+  std::printf("Enter in the ticket box: %zu typed tickets shown, %zu texts refused with a warning, %zu with nothing "
+              "to read\n",
+              coverage.ticketsTyped, coverage.typedRefused, coverage.typedIgnored);
   std::printf("undo: %zu steps undone (at most %zu in a row), %zu redone, %zu keys with nothing to take; %zu steps "
               "to undo and %zu to redo at the end\n",
               coverage.undone, coverage.deepestUndo, coverage.redone, coverage.nothingToUndo,

@@ -79,6 +79,9 @@ BOOL CALLBACK ReadBoxChild(HWND child, LPARAM) {
     watchedBox->warningIcon = icon != nullptr && icon == LoadIconA(nullptr, IDI_WARNING);
   } else if (const std::string text = WindowText(child); !text.empty()) {
     watchedBox->text = text;
+    std::array<wchar_t, 4096> wide{};
+    GetWindowTextW(child, wide.data(), static_cast<int>(wide.size()));
+    watchedBox->wideText = wide.data();
   }
   return TRUE;
 }
@@ -314,6 +317,94 @@ ModalBox PressKeyAndCloseModalBox(UINT virtualKey) {
   });
   quitAfterBox = false;
   return box;
+}
+
+ModalBox PostAndCloseModalBox(UINT message, WPARAM wParam, LPARAM lParam) {
+  quitAfterBox = true;
+  const ModalBox box = WatchModalBox([=] {
+    PostMessageW(CalculatorDialog(), message, wParam, lParam);
+    EXPECT_EQ(RunMessageLoop(), kLoopStoppedByTest) << "the message closed the calculator";
+  });
+  quitAfterBox = false;
+  return box;
+}
+
+void TypeText(const std::wstring& text) {
+  HWND target = GetFocus();
+  ASSERT_TRUE(target != nullptr && IsChild(CalculatorDialog(), target)) << "no control of the calculator has the focus";
+  for (const wchar_t unit : text) PostMessageW(target, WM_CHAR, static_cast<WPARAM>(unit), 1);
+  PostQuitMessage(kLoopStoppedByTest);
+  EXPECT_EQ(RunMessageLoop(), kLoopStoppedByTest);
+}
+
+namespace {
+
+// --- a held key ---
+
+struct Holding {
+  UINT key = 0;
+  LPARAM scan = 0;
+  int repeatsLeft = 0;
+  HeldKey result;
+} holding;
+
+// The window a key goes to: the focus, when it is one of this thread's.
+HWND KeyTarget() {
+  HWND focus = GetFocus();
+  return focus != nullptr ? focus : CalculatorDialog();
+}
+
+// Counts the dialog boxes created while the key is held.
+LRESULT CALLBACK CountBoxes(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && ClassName(reinterpret_cast<HWND>(wParam)) == "#32770") ++holding.result.boxesOpened;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Runs in whichever message loop is running: sends the next repeat, then
+// the release, then closes the boxes still up and ends the test's loop.
+void CALLBACK NextKeyMessage(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (holding.repeatsLeft > 0) {
+    --holding.repeatsLeft;
+    PostMessageW(KeyTarget(), WM_KEYDOWN, holding.key, holding.scan | 1 | (LPARAM{1} << 30));
+    return;
+  }
+  if (holding.repeatsLeft == 0) {
+    --holding.repeatsLeft;
+    PostMessageW(KeyTarget(), WM_KEYUP, holding.key, holding.scan | 1 | (LPARAM{3} << 30));
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+    holding.result.boxUpAtRelease = box != nullptr;
+    return;
+  }
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+  if (box != nullptr) {
+    holding.result.lastBox = ModalBox{};
+    watchedBox = &holding.result.lastBox;
+    watchedBox->shown = true;
+    watchedBox->caption = WindowText(box);
+    EnumChildWindows(box, ReadBoxChild, 0);
+    watchedBox = nullptr;
+    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    return;
+  }
+  KillTimer(nullptr, timer);
+  PostQuitMessage(kLoopStoppedByTest);
+}
+
+}  // namespace
+
+HeldKey HoldKeyAndCloseModalBoxes(UINT virtualKey, int repeats) {
+  holding = Holding{};
+  holding.key = virtualKey;
+  holding.scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+  holding.repeatsLeft = repeats;
+  const HHOOK hook = SetWindowsHookExA(WH_CBT, CountBoxes, nullptr, GetCurrentThreadId());
+  PostMessageW(KeyTarget(), WM_KEYDOWN, virtualKey, holding.scan | 1);
+  SetTimer(nullptr, 0, 30, NextKeyMessage);
+  EXPECT_EQ(RunMessageLoop(), kLoopStoppedByTest) << "the key closed the calculator";
+  UnhookWindowsHookEx(hook);
+  return holding.result;
 }
 
 }  // namespace tallyhorn::uitest

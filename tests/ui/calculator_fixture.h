@@ -66,6 +66,10 @@ void TypeSize(Row row, const char* text);
 // handled. Returns what RunMessageLoop returned: kLoopStoppedByTest, unless
 // the key closed the dialog.
 int PressKey(UINT virtualKey, bool control = false, bool shift = false);
+// Types text into the focused control, one WM_CHAR per UTF-16 unit posted
+// to it, as the keyboard's characters arrive, and runs the message loop
+// until they are handled.
+void TypeText(const std::wstring& text);
 // Gives a control the keyboard focus, as a click into it would.
 void Focus(int id);
 // Puts a text on the clipboard, as another program's copy would, and
@@ -106,6 +110,7 @@ struct ModalBox {
   bool warningIcon = false;
   std::string caption;
   std::string text;
+  std::wstring wideText;  // the text as the box holds it, read as UTF-16
 };
 
 // Runs an action that may open a modal message box; reads the box and
@@ -119,5 +124,23 @@ ModalBox ClickAndCloseModalBox(int id);
 // Presses a key like PressKey, reading and closing the modal message box
 // it may open; `shown` is false when it opened none.
 ModalBox PressKeyAndCloseModalBox(UINT virtualKey);
+
+// Posts a message to the dialog, as a menu does, and runs the message loop
+// until it is handled, reading and closing the modal box it may open.
+ModalBox PostAndCloseModalBox(UINT message, WPARAM wParam, LPARAM lParam);
+
+// What holding a key down did: how many modal boxes opened, and whether
+// the last one was still up when the key was let go.
+struct HeldKey {
+  int boxesOpened = 0;
+  bool boxUpAtRelease = false;
+  ModalBox lastBox;
+};
+
+// Holds a key down on the focused control: its press, then `repeats`
+// repeats (the previous-state bit set) posted one by one to whichever
+// window has the focus by then, as the keyboard sends them, then its
+// release. Every box it opens is read and closed once the key is let go.
+HeldKey HoldKeyAndCloseModalBoxes(UINT virtualKey, int repeats);
 
 }  // namespace tallyhorn::uitest

@@ -1,9 +1,11 @@
 // About and Help open modal boxes and change nothing; Escape and the close
 // box end the program's message loop.
+#include <array>
 #include <string>
 #include <vector>
 
 #include "tests/ui/calculator_fixture.h"
+#include "ui/keys_help.h"
 
 namespace tallyhorn::uitest {
 namespace {
@@ -82,6 +84,29 @@ INSTANTIATE_TEST_SUITE_P(AboutAndHelp, MessageBoxTest,
                          testing::Values(BoxCase{"About", IDC_ABOUT_BUTTON, "About Tallyhorn"},
                                          BoxCase{"Help", IDC_HELP_BUTTON, "Tallyhorn..."}),
                          CaseName());
+
+// The system menu's "Keys and tickets..." opens a modal box on reading a
+// ticket, Enter and undo; the form's own Help stays as it is.
+TEST_F(CalculatorTest, KeysAndTicketsOnTheSystemMenu) {
+  std::array<wchar_t, 64> label{};
+  GetMenuStringW(GetSystemMenu(dialog, FALSE), kKeysHelpCommand, label.data(), static_cast<int>(label.size()),
+                 MF_BYCOMMAND);
+  EXPECT_EQ(std::wstring(label.data()), L"Keys and tickets...");
+
+  ClickHorses(0, {1, 2});
+  const std::vector<std::string> before = FormSnapshot();
+  // What choosing the command sends the window.
+  const ModalBox box = PostAndCloseModalBox(WM_SYSCOMMAND, kKeysHelpCommand, 0);
+  ASSERT_TRUE(box.shown);
+  EXPECT_TRUE(box.ownerDisabled);
+  EXPECT_TRUE(box.informationIcon);
+  EXPECT_EQ(box.caption, "Keys and tickets");
+  for (const char* topic :
+       {"Type a ticket", "Enter", "Ctrl+Z", "Ctrl+Y", "Ctrl+V", "Shift+Insert", "$0.50", "$1,000"}) {
+    EXPECT_NE(box.text.find(topic), std::string::npos) << topic;
+  }
+  EXPECT_EQ(FormSnapshot(), before);
+}
 
 using ClosingTest = CalculatorTest;
 
