@@ -81,13 +81,7 @@ void ShowTicketOrFault(HWND dialog, std::string_view text, const char* what) {
 }  // namespace
 
 TicketReading ReadFormTicket(std::string_view text) {
-  const std::vector<std::string_view> lines = TicketLines(text);
-  if (lines.size() > 1) {
-    return TicketReading{std::nullopt,
-                         "the text holds " + std::to_string(lines.size()) + " tickets; Tallyhorn reads one at a time",
-                         ReadFault::kOther};
-  }
-  return ReadTicket(lines.empty() ? std::string_view{} : lines.front(), ReadSizeEdits(), FieldRule::kGrow);
+  return ReadOneTicket(text, ReadSizeEdits(), FieldRule::kGrow);
 }
 
 void ShowTicket(HWND dialog, const Ticket& ticket) {

@@ -112,28 +112,28 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"NoTickets", {}, "\n# nothing yet\n", "", "", 0},
         // Rejected tickets are named by line and left out; the others are
         // still computed and summed.
-        RunCase{"BadLinesOnInput", {},
+        RunCase{"BadLinesOnInput", {"--field", "12"},
                 "$1 Trifecta: 1,2 / 5 / 3,4\n\n$1 Trifecta: 1 / 14 / 3\n$1 Pick-3: 1/2/3\n$1 Pick-9: 1\n",
                 "$1 Trifecta: 1,2 / 5 / 3,4\nBets:  4  Total:  $4 \n$1 Pick-3: 1 / 2 / 3\nBets:  1  Total:  $1 \n"
                 "Tickets: 2  Bets: 5  Distinct: 5  Total: $5  Rejected: 2\n",
-                "tallyhorn-cli: line 3: row 2: horse 14 is beyond the field of 12 (use --field or --fields)\n"
-                "tallyhorn-cli: line 5: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
-                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8\n",
+                "tallyhorn-cli: line 3: In the 2nd row, horse 14 is beyond the field of 12. Use --field or --fields.\n"
+                "tallyhorn-cli: line 5: There is no bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
+                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8.\n",
                 2},
         RunCase{"BadArgumentNamedByPosition", {"--fields", "10,12,8", "$1 Pick-3: 10/12/9", "$1 Pick-3: 10/12/8"}, "",
                 "$1 Pick-3: 10 / 12 / 8\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 1\n",
-                "tallyhorn-cli: argument 3: row 3: horse 9 is beyond the field of 8 (use --field or --fields)\n", 2},
+                "tallyhorn-cli: argument 3: In Race C, horse 9 is beyond the field of 8. Use --field or --fields.\n", 2},
         RunCase{"RowsPastFieldsTakeField", {"--fields", "10", "--field", "14", "$1 Pick-3: 11 / 14 / 14"}, "", "",
-                "tallyhorn-cli: argument 5: row 1: horse 11 is beyond the field of 10 (use --field or --fields)\n", 2},
+                "tallyhorn-cli: argument 5: In Race A, horse 11 is beyond the field of 10. Use --field or --fields.\n", 2},
         RunCase{"TwoTicketsInOneArgument", {"$1 Pick-3: 1/2/3\n$1 Pick-3: 4/5/6"}, "", "",
-                "tallyhorn-cli: argument 1: holds 2 tickets; give each ticket its own argument\n", 2},
+                "tallyhorn-cli: argument 1: The text holds 2 tickets, not one. Give each ticket its own argument.\n", 2},
         RunCase{"EmptyArgument", {""}, "", "",
-                "tallyhorn-cli: argument 1: no unit price: a ticket starts with the price of one "
-                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)\n",
+                "tallyhorn-cli: argument 1: There is no unit price; a ticket starts with the price of one "
+                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\". In a shell, put the ticket in single quotes.\n",
                 2},
         RunCase{"DoubleDashEndsOptions", {"--", "--field"}, "", "",
-                "tallyhorn-cli: argument 2: no unit price: a ticket starts with the price of one "
-                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)\n",
+                "tallyhorn-cli: argument 2: There is no unit price; a ticket starts with the price of one "
+                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\". In a shell, put the ticket in single quotes.\n",
                 2},
         RunCase{"UnknownOption", {"$1 Pick-3: 1/2/3", "-x"}, "", "", "tallyhorn-cli: unknown option \"-x\"\n" + kUsageHint, 2},
         RunCase{"FieldTooLarge", {"--field", "21"}, "", "",
@@ -163,8 +163,8 @@ const std::string kSixAll = "ALL / ALL / ALL / ALL / ALL / ALL / ";
 const std::string kSixTwenty = kTwenty + " / " + kTwenty + " / " + kTwenty + " / " + kTwenty + " / " + kTwenty + " / " +
                                kTwenty + " / ";
 const std::string kRejectedLine3 =
-    "tallyhorn-cli: line 3: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
-    "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8\n";
+    "tallyhorn-cli: line 3: There is no bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
+    "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8.\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Summary, CliRun,
@@ -187,10 +187,10 @@ INSTANTIATE_TEST_SUITE_P(
                 kRejectedLine3, 2},
         RunCase{"NoneAccepted", {}, "$1 Exacta: 21/2\n\n$1 Pick-9: 1\n",
                 "Tickets: 0  Bets: 0  Distinct: 0  Total: $0  Rejected: 2\n",
-                "tallyhorn-cli: line 1: row 1: there is no horse 21; a race has at most 20 horses\n" + kRejectedLine3, 2},
+                "tallyhorn-cli: line 1: In the 1st row, there is no horse 21; a race has at most 20 horses.\n" + kRejectedLine3, 2},
         RunCase{"OneRejectedAloneHasNoSummary", {"$1 Pick-9: 1"}, "", "",
-                "tallyhorn-cli: argument 1: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
-                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8\n",
+                "tallyhorn-cli: argument 1: There is no bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
+                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8.\n",
                 2}),
     [](const testing::TestParamInfo<RunCase>& test) { return test.param.name; });
 
@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                 2},
         RunCase{"StrayNulByteShown", {}, std::string("$2 Exacta: 1/2\n$2 Exacta: 1/\0\n", 30),
                 kExactaLines + "Tickets: 1  Bets: 1  Distinct: 1  Total: $2  Rejected: 1\n",
-                "tallyhorn-cli: line 2: row 2: \"\\x00\" is not a horse number, a range like 1-4, or ALL\n", 2},
+                "tallyhorn-cli: line 2: In the 2nd row, \"\\x00\" is not a horse number, a range like 1-4, or ALL.\n", 2},
         RunCase{"PriceWithTrailingZeros", {"$2.000 Exacta: 01 / 002"}, "", kExactaLines, "", 0},
         RunCase{"FieldWithLeadingZeros", {"--field", "005", "$2 Exacta: 1/2", "--fields", "004, 3"}, "",
                 kExactaLines, "", 0},
@@ -246,13 +246,14 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"NoFieldAdviceAtTwenty",
                 {"--field", "20", "$1 Pick-3: 21/1/1", "$1 Trifecta: 1/2/19-21", "$1 Exacta: 1/020"}, "",
                 "$1 Exacta: 1 / 20\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 2\n",
-                "tallyhorn-cli: argument 3: row 1: there is no horse 21; a race has at most 20 horses\n"
-                "tallyhorn-cli: argument 4: row 3: range 19-21 runs beyond horse 20; a race has at most 20 horses\n",
+                "tallyhorn-cli: argument 3: In Race A, there is no horse 21; a race has at most 20 horses.\n"
+                "tallyhorn-cli: argument 4: In the 3rd row, the range 19-21 runs beyond horse 20; a race has at most 20 "
+                "horses.\n",
                 2},
         RunCase{"FieldAdviceWhereALargerFieldHelps", {"--fields", "0,12", "$1 Pick-3: ALL/1/1", "$1 Pick-3: 1/13/1"}, "",
                 "Tickets: 0  Bets: 0  Distinct: 0  Total: $0  Rejected: 2\n",
-                "tallyhorn-cli: argument 3: row 1: ALL takes no horses from the field of 0 (use --field or --fields)\n"
-                "tallyhorn-cli: argument 4: row 1: horse 1 is beyond the field of 0 (use --field or --fields)\n",
+                "tallyhorn-cli: argument 3: In Race A, ALL takes no horses from the field of 0. Use --field or --fields.\n"
+                "tallyhorn-cli: argument 4: In Race A, horse 1 is beyond the field of 0. Use --field or --fields.\n",
                 2}),
     [](const testing::TestParamInfo<RunCase>& test) { return test.param.name; });
 
