@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calc/counting.h"
+#include "calc/summary.h"
 #include "calc/ticket.h"
 #include "cli/run.h"
 #include "tests/reference/random_ticket.h"
@@ -125,6 +126,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "tallyhorn-cli: argument 3: In Race C, horse 9 is beyond the field of 8. Use --field or --fields.\n", 2},
         RunCase{"RowsPastFieldsTakeField", {"--fields", "10", "--field", "14", "$1 Pick-3: 11 / 14 / 14"}, "", "",
                 "tallyhorn-cli: argument 5: In Race A, horse 11 is beyond the field of 10. Use --field or --fields.\n", 2},
+        RunCase{"StrayLineInArgument", {"$1 Pick-3: 1/2/3\nback the favourite"}, "", "",
+                "tallyhorn-cli: argument 1: Line 2 is not a ticket: there is no unit price; a ticket starts with the "
+                "price of one combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\".\n",
+                2},
         RunCase{"TwoTicketsInOneArgument", {"$1 Pick-3: 1/2/3\n$1 Pick-3: 4/5/6"}, "", "",
                 "tallyhorn-cli: argument 1: The text holds 2 tickets, not one. Give each ticket its own argument.\n", 2},
         RunCase{"EmptyArgument", {""}, "", "",
@@ -361,6 +366,121 @@ TEST(CliRunOutput, ReadsBackItsOwnOutput) {
   EXPECT_EQ(second.err, "");
   EXPECT_EQ(second.status, 0);
   EXPECT_EQ(second.out, first.out.substr(0, first.out.find("  Rejected")) + "\n");
+}
+
+// A plan file holds the first lines of the ticket box, horses up to 20 in
+// any row and any base; with no field option tallyhorn-cli reads every one
+// and prints exactly the text the plan copies for those tickets.
+TEST(CliRunPlanFile, PrintsWhatThePlanCopies) {
+  std::mt19937 random(2026);
+  std::vector<Ticket> tickets;
+  std::string plan = "# plan for Saturday\n";
+  for (int i = 0; i < 60; ++i) {
+    Ticket ticket;
+    ticket.betType = static_cast<BetType>(random() % kBetTypeCount);
+    ticket.unitCents = i % 3 == 0 ? UnitAmountTable[random() % kUnitCount].cents
+                                  : static_cast<UnitCents>(kLowestUnitCents + random() % kHighestUnitCents);
+    ticket.fieldSize.fill(kMaxFieldSize);
+    for (Row r = 0; r < RowCountOf(ticket.betType); ++r) {
+      // Mostly horses above the default field of 12, never an empty row.
+      HorseMask horses = HorseMask{1} << (12 + random() % 8);
+      for (int horse = 1; horse <= kMaxFieldSize; ++horse) {
+        if (random() % 4 == 0) horses |= HorseMask{1} << (horse - 1);
+      }
+      ticket.rows[static_cast<std::size_t>(r)] = horses;
+    }
+    tickets.push_back(ticket);
+    const std::string lines = PrintedLines(ticket);
+    plan += lines.substr(0, lines.find('\n')) + (i % 2 == 0 ? "\r\n" : "\n");
+  }
+  const Outcome outcome = RunProgram({}, plan);
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, TicketSetText(tickets));
+  // A field option fixes the fields again.
+  EXPECT_EQ(RunProgram({"--field", "12"}, "$1 Exacta: 13 / 1\n").err,
+            "tallyhorn-cli: line 1: In the 1st row, horse 13 is beyond the field of 12. Use --field or --fields.\n");
+}
+
+// Runs the program on standard input within the given limits.
+Outcome RunWithLimits(const std::string& input, const InputLimits& limits) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunCli({}, in, out, err, limits);
+  return {out.str(), err.str(), status};
+}
+
+// Past the most tickets a run reads, the run ends with its message, exit
+// status 1 and no figures; skipped lines do not count. A line longer than
+// the limit is rejected, or skipped whole when it starts as a comment, and
+// the lines after it keep their numbers.
+TEST(CliRunInput, KeepsWithinItsLimits) {
+  const InputLimits limits{3, 40};
+  const std::string exacta = "$1 Exacta: 1/2\n";
+  const Outcome full = RunWithLimits("# three\n" + exacta + "\n" + exacta + "$1 Pick-9: 1\n", limits);
+  EXPECT_EQ(full.status, 2);
+  EXPECT_NE(full.out.find("Tickets: 2"), std::string::npos);
+
+  const Outcome over = RunWithLimits(exacta + exacta + exacta + exacta, limits);
+  EXPECT_EQ(over.status, kExitIoFailed);
+  EXPECT_EQ(over.out, "");
+  EXPECT_EQ(over.err,
+            "tallyhorn-cli: standard input holds more than 3 tickets, the most one run reads, so no figures are "
+            "printed; split the tickets into smaller files\n");
+
+  const Outcome longLines =
+      RunWithLimits("# " + std::string(100, 'x') + "\r\n$1 Exacta: 1 / " + std::string(100, '2') + "\r\n" + exacta, limits);
+  EXPECT_EQ(longLines.status, 2);
+  EXPECT_EQ(longLines.out, "$1 Exacta: 1 / 2\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 1\n");
+  EXPECT_EQ(longLines.err, "tallyhorn-cli: line 2: The line is longer than 40 bytes, which no ticket is.\n");
+
+  // The limits of a run without options: a million tickets are read, and
+  // the line of a ticket with every horse in every row is far within one
+  // line's limit.
+  const InputLimits standard;
+  EXPECT_GE(standard.mostTickets, 1'000'000u);
+  EXPECT_GT(standard.longestLine, 40 * kFullPick8.size());
+}
+
+// Lines whose ends, code units and surrogate pairs fall across the pieces
+// standard input is read in keep their text and numbers, in UTF-8 and in
+// UTF-16 of either byte order.
+TEST(CliRunInput, ReadsLinesAcrossReads) {
+  for (std::size_t shift = 0; shift < 8; ++shift) {
+    for (int encoding = 0; encoding < 3; ++encoding) {
+      // A comment whose last character (a surrogate pair in UTF-16) and line
+      // end lie across the 64 KiB the input is read in, at every shift.
+      const std::size_t length = (encoding == 0 ? 65530 : 32761) + shift;
+      const std::string text = "# " + std::string(length, 'x') + "\xF0\x9F\x98\x80\r\n$2 Exacta: 1/2\r\n$1 Pick-9: 1\r\n";
+      std::string input = text;
+      if (encoding > 0) {
+        // The comment's surrogate pair, then ASCII, as UTF-16.
+        input.clear();
+        const bool bigEndian = encoding == 2;
+        const auto unit = [&input, bigEndian](unsigned value) {
+          const char high = static_cast<char>(value >> 8);
+          const char low = static_cast<char>(value & 0xFF);
+          input += bigEndian ? high : low;
+          input += bigEndian ? low : high;
+        };
+        unit(0xFEFF);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+          if (text.compare(i, 4, "\xF0\x9F\x98\x80") == 0) {
+            unit(0xD83D);
+            unit(0xDE00);
+            i += 3;
+          } else {
+            unit(static_cast<unsigned char>(text[i]));
+          }
+        }
+      }
+      const Outcome outcome = RunProgram({}, input);
+      const std::string where = "shift " + std::to_string(shift) + ", encoding " + std::to_string(encoding);
+      EXPECT_EQ(outcome.out, kExactaLines + "Tickets: 1  Bets: 1  Distinct: 1  Total: $2  Rejected: 1\n") << where;
+      EXPECT_EQ(outcome.err, kRejectedLine3) << where;
+    }
+  }
 }
 
 }  // namespace
