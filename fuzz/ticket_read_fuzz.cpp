@@ -12,10 +12,10 @@
  *
  * Checked, beside ASan and UBSan finding no fault:
  *   - the text read with either field rule gives a ticket or a message,
- *     never both; a ticket has a bet type and price of the tables, fields of
- *     0 to 20 (one field for a one-race bet), a horse in every row it uses,
- *     every horse within its row's field and no horse in the rows it does
- *     not use; fixed fields are the given ones, grown fields never smaller;
+ *     never both; a ticket has a bet type of the table, a price from $0.01
+ *     to $1,000, fields of 0 to 20 (one field for a one-race bet), a horse
+ *     in every row it uses, every horse within its row's field and no horse
+ *     in the rows it does not use; fixed fields are the given ones, grown fields never smaller;
  *   - the ticket's own text reads back as the same ticket;
  *   - a message is one line of printable text of bounded length, as is
  *     QuoteText of the input, and ReadWholeNumber stays in its range;
@@ -110,7 +110,7 @@ void CheckReading(std::string_view text, const FieldSizes& fields, FieldRule rul
   Require(reading.error.empty() && reading.fault == ReadFault::kNone, "a ticket and a message", text, reading.error);
   const Ticket& ticket = *reading.ticket;
   Require(IsValidBetType(ticket.betType), "bet type outside the table", text);
-  Require(UnitIndexOf(ticket.unitCents) >= 0, "price outside the table", text);
+  Require(ticket.unitCents >= kLowestUnitCents && ticket.unitCents <= kHighestUnitCents, "price outside its range", text);
   const bool oneRace = IsPositionBet(ticket.betType);
   const int rows = RowCountOf(ticket.betType);
   for (int r = 0; r < kRowCount; ++r) {
