@@ -155,17 +155,17 @@ PriceReading PriceFromText(std::string_view text) {
   const std::string_view dollars = text.substr(0, point);
   std::string_view cents = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
   if (!AllDigits(dollars) || (point != std::string_view::npos && !AllDigits(cents))) {
-    return {0, "unit " + quoted + " is not a price; write one such as $0.50, $1 or $2.50"};
+    return {0, "The unit " + quoted + " is not a price; write one such as $0.50, $1 or $2.50."};
   }
   // Trailing zeros after the point change nothing: "1.000" is "1".
   while (cents.size() > 2 && cents.back() == '0') cents.remove_suffix(1);
-  if (cents.size() > 2) return {0, "unit " + quoted + " has a fraction of a cent"};
+  if (cents.size() > 2) return {0, "The unit " + quoted + " has a fraction of a cent."};
   const int dollarValue = DigitsValue(dollars);
   int centValue = cents.empty() ? 0 : DigitsValue(cents);
   if (cents.size() == 1) centValue *= 10;
   const std::int64_t value = std::int64_t{dollarValue} * 100 + centValue;
   if (value < kLowestUnitCents || value > kHighestUnitCents) {
-    return {0, "unit " + quoted + " is not a price from $0.01 to $1,000"};
+    return {0, "The unit " + quoted + " is not a price from $0.01 to $1,000."};
   }
   return {static_cast<UnitCents>(value), {}};
 }
@@ -199,19 +199,26 @@ TicketReading Failure(std::string error, ReadFault fault = ReadFault::kOther) {
   return TicketReading{std::nullopt, std::move(error), fault};
 }
 
-// The message for a row: "row 2: " and the reason.
-std::string RowError(Row row, const std::string& reason) { return "row " + std::to_string(row + 1) + ": " + reason; }
+/*
+ * The message for a row: the row as the form labels it for the bet type
+ * ("In the 2nd row, " or "In Race B, "), the reason and a full stop.
+ */
+std::string RowError(BetType betType, Row row, const std::string& reason) {
+  const std::string label = RowLabel(betType, row);
+  const std::string where = IsPositionBet(betType) ? "In the " + label + " row, " : "In " + label + ", ";
+  return where + reason + ".";
+}
 
 /*
  * Reads one row, "1,2", "1-4, 9", "ALL", into items. Every horse lies from 1
  * to 20; whether it lies within the row's field is the caller's question.
- * Returns "" on success, otherwise the reason, without the "row N: " that
- * the caller puts in front.
+ * Returns "" on success, otherwise the reason, a lower-case clause that the
+ * caller puts the row's name in front of.
  */
 std::string ReadRow(std::string_view rowText, RowItems& items) {
   items = RowItems{};
   const std::string_view row = Trim(rowText);
-  if (row.empty()) return "no horses";
+  if (row.empty()) return "there are no horses";
   std::size_t start = 0;
   while (start <= row.size()) {
     const std::size_t comma = row.find(',', start);
@@ -219,7 +226,7 @@ std::string ReadRow(std::string_view rowText, RowItems& items) {
     const std::string_view item = Trim(row.substr(start, end - start));
     start = end + 1;
 
-    if (item.empty()) return "empty entry between commas in " + QuoteText(row);
+    if (item.empty()) return "there is an empty entry between commas in " + QuoteText(row);
     if (EqualsIgnoringCase(item, "ALL")) {
       items.all = true;
       continue;
@@ -241,9 +248,9 @@ std::string ReadRow(std::string_view rowText, RowItems& items) {
     } else {
       const std::string range = MessageText(firstText) + "-" + MessageText(lastText);
       if (first > last) {
-        return "range " + range + " runs backwards; write " + MessageText(lastText) + "-" + MessageText(firstText);
+        return "the range " + range + " runs backwards; write " + MessageText(lastText) + "-" + MessageText(firstText);
       }
-      if (last > kMaxFieldSize) return "range " + range + " runs beyond horse 20; a race has at most 20 horses";
+      if (last > kMaxFieldSize) return "the range " + range + " runs beyond horse 20; a race has at most 20 horses";
     }
     items.named |= HorseSpan(first, last);
     if (last > items.highest) {
@@ -257,7 +264,8 @@ std::string ReadRow(std::string_view rowText, RowItems& items) {
 
 // The first reason, in row order, that a row needs a larger field than it
 // has, or "".
-std::string FieldFault(const std::array<RowItems, kRowCount>& items, const FieldSizes& fields, int rowCount) {
+std::string FieldFault(const std::array<RowItems, kRowCount>& items, const FieldSizes& fields, BetType betType) {
+  const int rowCount = RowCountOf(betType);
   for (Row r = 0; r < rowCount; ++r) {
     const auto row = static_cast<std::size_t>(r);
     const FieldSize field = fields[row];
@@ -265,15 +273,44 @@ std::string FieldFault(const std::array<RowItems, kRowCount>& items, const Field
       // Name the horse or the range as the player wrote it.
       const std::string& item = items[row].highestItem;
       const bool range = item.find('-') != std::string::npos;
-      return RowError(r, (range ? "range " + item + " runs" : "horse " + item + " is") + " beyond the field of " +
-                             std::to_string(field));
+      return RowError(betType, r,
+                      (range ? "the range " + item + " runs" : "horse " + item + " is") + " beyond the field of " +
+                          std::to_string(field));
     }
-    if (items[row].all && field == 0) return RowError(r, "ALL takes no horses from the field of 0");
+    if (items[row].all && field == 0) return RowError(betType, r, "ALL takes no horses from the field of 0");
   }
   return {};
 }
 
 }  // namespace
+
+TicketReading ReadOneTicket(std::string_view text, const FieldSizes& fields, FieldRule rule) {
+  std::optional<TicketReading> first;       // the first ticket line's reading
+  std::optional<TicketReading> firstGood;   // the first good ticket
+  std::size_t good = 0;
+  std::string stray;                        // why the first bad line is no ticket
+  ForEachLine(text, [&](std::size_t number, std::string_view line) {
+    if (IsSkippedLine(line)) return;
+    TicketReading reading = ReadTicket(line, fields, rule);
+    if (reading.ticket) {
+      ++good;
+      if (!firstGood) firstGood = reading;
+    } else if (stray.empty()) {
+      // The reason as a clause after "Line N is not a ticket: "; every
+      // reason starts with an ASCII word.
+      std::string reason = reading.error;
+      if (!reason.empty()) reason.front() = static_cast<char>(std::tolower(static_cast<unsigned char>(reason.front())));
+      stray = "Line " + std::to_string(number) + " is not a ticket: " + reason;
+    }
+    if (!first) first = std::move(reading);
+  });
+  if (!first) return ReadTicket({}, fields, rule);
+  if (good > 1) {
+    return Failure("The text holds " + std::to_string(good) + " tickets, not one.", ReadFault::kSeveralTickets);
+  }
+  if (good == 1 && !stray.empty()) return Failure(std::move(stray));
+  return good == 1 ? *firstGood : *first;
+}
 
 std::optional<UnitCents> ReadUnitPrice(std::string_view text) {
   const std::string plain = WithPlainBlanks(text);
@@ -289,8 +326,8 @@ TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldR
   const std::string plain = WithPlainBlanks(text);
   const std::string_view line = Trim(plain);
   if (line.empty() || line.front() != '$') {
-    return Failure("no unit price: a ticket starts with the price of one combination, as in "
-                   "\"$1 Trifecta: 1,2 / 5 / 3,4\"",
+    return Failure("There is no unit price; a ticket starts with the price of one combination, as in "
+                   "\"$1 Trifecta: 1,2 / 5 / 3,4\".",
                    ReadFault::kNoUnitPrice);
   }
 
@@ -305,10 +342,10 @@ TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldR
 
   const std::string_view rest = afterDollar.substr(unitEnd);
   const std::size_t colon = rest.find(':');
-  if (colon == std::string_view::npos) return Failure("no \":\" after the bet type");
+  if (colon == std::string_view::npos) return Failure("There is no \":\" after the bet type.");
   const std::string_view name = Trim(rest.substr(0, colon));
   const BetType betType = BetTypeFromName(name);
-  if (betType < 0) return Failure("unknown bet type " + QuoteText(name) + "; the bet types are " + BetTypeList());
+  if (betType < 0) return Failure("There is no bet type " + QuoteText(name) + "; the bet types are " + BetTypeList() + ".");
 
   // Split the rows at every "/" and check their number before reading any.
   const std::string_view rowsText = rest.substr(colon + 1);
@@ -323,20 +360,18 @@ TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldR
     ++found;
     start = end + 1;
   }
-  const std::string typeName = BetTypeTable[static_cast<std::size_t>(betType)].name;
-  if (found == 1 && Trim(rowsText).empty()) {
-    return Failure(typeName + " takes " + std::to_string(rowCount) + " rows separated by \"/\", found none");
-  }
   if (found != rowCount) {
-    return Failure(typeName + " takes " + std::to_string(rowCount) + " rows separated by \"/\", found " +
-                   std::to_string(found));
+    const std::string typeName = BetTypeTable[static_cast<std::size_t>(betType)].name;
+    const std::string foundText = found == 1 && Trim(rowsText).empty() ? "none" : std::to_string(found);
+    return Failure((typeName.front() == 'E' ? "An " : "A ") + typeName + " ticket has " + std::to_string(rowCount) +
+                   " rows separated by \"/\"; this one has " + foundText + ".");
   }
 
   std::array<RowItems, kRowCount> items{};
   for (Row r = 0; r < rowCount; ++r) {
     const auto row = static_cast<std::size_t>(r);
     const std::string error = ReadRow(rowTexts[row], items[row]);
-    if (!error.empty()) return Failure(RowError(r, error));
+    if (!error.empty()) return Failure(RowError(betType, r, error));
   }
 
   // The fields the rows are read against: one race has one field, the
@@ -356,7 +391,7 @@ TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldR
     }
     if (oneRace) field.fill(std::max(field[0], highest));
   }
-  if (std::string fault = FieldFault(items, field, rowCount); !fault.empty()) {
+  if (std::string fault = FieldFault(items, field, betType); !fault.empty()) {
     return Failure(std::move(fault), ReadFault::kFieldTooSmall);
   }
 

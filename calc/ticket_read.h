@@ -39,11 +39,13 @@ enum class ReadFault {
   kNone,
   kNoUnitPrice,     // the text does not start with "$"
   kFieldTooSmall,   // a horse, a range or ALL needs a larger field (never above 20)
+  kSeveralTickets,  // a text that is to hold one ticket holds two or more
   kOther,
 };
 
-// Either a ticket or the reason the text is not one ("row 2: horse 14 is
-// beyond the field of 12"), never both.
+// Either a ticket or the reason the text is not one, never both. The
+// reason is a sentence that names a row as the form labels it: "In the 2nd
+// row, horse 14 is beyond the field of 12."
 struct TicketReading {
   std::optional<Ticket> ticket;
   std::string error;
@@ -66,6 +68,17 @@ struct TicketReading {
  * on the arguments alone.
  */
 TicketReading ReadTicket(std::string_view text, const FieldSizes& fields, FieldRule rule);
+
+/*
+ * Reads a text that is to hold exactly one ticket: a pasted or typed
+ * ticket, a command-line argument. Blank lines, "#" lines and "Bets:" lines
+ * are skipped. One ticket line among lines that are no ticket is refused
+ * with the first such line's reason ("Line 2 is not a ticket: ..."), so a
+ * stray line is named rather than counted; two or more good tickets are
+ * refused as such (kSeveralTickets). A text with no good ticket at all gets
+ * the reason of its first ticket line.
+ */
+TicketReading ReadOneTicket(std::string_view text, const FieldSizes& fields, FieldRule rule);
 
 // The price of a text that is a price and nothing else ("$0.50", blanks
 // around allowed), read as a ticket's unit is; nothing for any other text.

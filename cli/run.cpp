@@ -23,6 +23,9 @@ namespace {
 
 constexpr std::string_view kProgram = "tallyhorn-cli";
 
+// Standard input is read this many bytes at a time.
+constexpr std::size_t kInputChunk = 64 * 1024;
+
 constexpr std::string_view kHelp =
     "Usage: tallyhorn-cli [--field N | --fields A,B,...] [TICKET...]\n"
     "\n"
@@ -31,9 +34,12 @@ constexpr std::string_view kHelp =
     "different combinations they cover together.\n"
     "\n"
     "Each TICKET is one argument. With none, tickets are read from standard input,\n"
-    "one per line (UTF-8, ASCII or UTF-16); blank lines, lines starting with #, the\n"
-    "\"Bets:\" line copied from the ticket box along with a ticket and the\n"
-    "\"Tickets:\" line this program writes are skipped, so its output reads back.\n"
+    "one per line (UTF-8, ASCII or UTF-16, told from the first 64 KiB); blank\n"
+    "lines, lines starting with #, the \"Bets:\" line copied from the ticket box\n"
+    "along with a ticket and the \"Tickets:\" line this program writes are\n"
+    "skipped, so its output reads back. Standard input holds at most 1,000,000\n"
+    "tickets, each line at most 65,536 bytes; a longer line is rejected unless\n"
+    "it starts as a skipped line does.\n"
     "\n"
     "A ticket:  $UNIT BETNAME: ROW / ROW / ...\n"
     "  UNIT     the price of one combination, whole cents from $0.01 to $1,000:\n"
@@ -43,7 +49,11 @@ constexpr std::string_view kHelp =
     "           races A, B, ...: Pick-3 to Pick-8 (3 to 8 rows); any case\n"
     "  ROW      horses separated by commas: numbers (7), ranges (1-4) and ALL\n"
     "           (every horse of the row's field)\n"
-    "A horse above its row's field is an error; no race has more than 20 horses.\n"
+    "With no --field or --fields option a row's field is 12 horses, or its highest\n"
+    "listed horse when that is higher, and ALL takes that field: every line the\n"
+    "calculator writes (a ticket box's first line, a plan file) reads as it is.\n"
+    "With either option the fields are fixed and a horse above its row's field\n"
+    "is an error. No race has more than 20 horses.\n"
     "In a one-race bet no combination uses a horse twice.\n"
     "\n"
     "Numbers, the same rule everywhere (horses, prices, --field, --fields):\n"
@@ -53,16 +63,17 @@ constexpr std::string_view kHelp =
     "and byte-order marks count as blanks wherever they are.\n"
     "\n"
     "Options:\n"
-    "  --field N         every row's field is N horses, 0 to 20 (default 12)\n"
+    "  --field N         every row's field is N horses, 0 to 20\n"
     "  --fields A,B,...  the fields of rows A, B, ... (up to 8; rows not listed\n"
-    "                    take --field); a one-race bet uses the first for all rows\n"
+    "                    take --field, or 12); a one-race bet uses the first for\n"
+    "                    all rows\n"
     "  -h, --help        show this text\n"
     "\n"
     "Examples (single quotes keep the shell away from the $):\n"
     "  tallyhorn-cli '$1 Trifecta: 1,2 / 5 / 3,4'\n"
     "  tallyhorn-cli --fields 10,12,8,14 '$0.10 Pick-4: 1-3 / ALL / 7 / 2,9'\n"
     "  tallyhorn-cli '$2 Exacta: 1-4 / 1-4' '$2 Exacta: 4 / ALL'\n"
-    "  tallyhorn-cli < tickets.txt\n"
+    "  tallyhorn-cli < plan.txt\n"
     "\n"
     "Each ticket prints the two lines of the ticket box, which show \"One Billion+\"\n"
     "past one billion. Two or more tickets, accepted or not, print a last line\n"
@@ -73,7 +84,8 @@ constexpr std::string_view kHelp =
     "\n"
     "Exit status: 0; 2 when an option or a ticket was rejected (the other tickets\n"
     "are still counted) or standard input is in an encoding not read (UTF-32);\n"
-    "1 when standard input could not be read or the output could not be written.\n";
+    "1 when standard input could not be read or holds more than 1,000,000 tickets\n"
+    "(no figures are printed then), or the output could not be written.\n";
 
 constexpr std::string_view kWriteFailed = "the output could not be written";
 
@@ -91,6 +103,7 @@ struct Options {
   FieldSizes fields{};
   // Tickets given as arguments, with their positions on the command line.
   std::vector<std::pair<std::size_t, std::string_view>> tickets;
+  bool fieldsGiven = false;  // --field or --fields was given
   std::string usageError;
 };
 
@@ -133,6 +146,7 @@ Options ReadOptions(std::span<const std::string_view> args) {
       return options;
     }
 
+    options.fieldsGiven = true;
     if (name == "--field") {
       const std::optional<FieldSize> size = FieldFromText(value);
       if (!size) {
@@ -162,34 +176,39 @@ Options ReadOptions(std::span<const std::string_view> args) {
   return options;
 }
 
-// What the command line can do about a fault the reader found.
+// What the command line can do about a fault the reader found: a sentence
+// after the reader's.
 std::string Advice(ReadFault fault) {
   switch (fault) {
     case ReadFault::kNoUnitPrice:
-      return " (in a shell, put the ticket in single quotes)";
+      return " In a shell, put the ticket in single quotes.";
     case ReadFault::kFieldTooSmall:
-      return " (use --field or --fields)";
+      return " Use --field or --fields.";
+    case ReadFault::kSeveralTickets:
+      return " Give each ticket its own argument.";
     default:
       return "";
   }
 }
 
-// Reads the tickets, prints each, and keeps what the summary needs.
+/*
+ * Reads the tickets and keeps what the output needs: the accepted tickets
+ * themselves (a few dozen bytes each, never their text) and the totals.
+ * Nothing goes to standard output until Print, so a run that fails part
+ * way prints no figures; a rejected ticket's message goes to standard
+ * error at once.
+ */
 class TicketRun {
  public:
-  TicketRun(const FieldSizes& fields, std::ostream& out, std::ostream& err) : fields_(fields), out_(out), err_(err) {}
+  TicketRun(const FieldSizes& fields, FieldRule rule, std::ostream& out, std::ostream& err)
+      : fields_(fields), rule_(rule), out_(out), err_(err) {}
 
-  // One ticket from the text; where names it in an error message.
-  void Take(std::string_view text, const std::string& where) {
-    const TicketReading result = ReadTicket(text, fields_, FieldRule::kFixed);
-    if (!result.ticket) {
-      Reject(where, result.error + Advice(result.fault));
-      return;
-    }
-    const Ticket& ticket = *result.ticket;
-    out_ << PrintedLines(ticket);
-    accepted_.push_back(ticket);
-    totals_.Add(ticket);
+  // One ticket from a line of input; where names it in an error message.
+  void Take(std::string_view text, const std::string& where) { Keep(ReadTicket(text, fields_, rule_), where); }
+
+  // A ticket given as an argument, which is to hold exactly one.
+  void TakeArgument(std::string_view text, const std::string& where) {
+    Keep(ReadOneTicket(text, fields_, rule_), where);
   }
 
   // Reports a ticket that was not accepted and counts it.
@@ -199,11 +218,13 @@ class TicketRun {
   }
 
   /*
-   * The last line, for two or more tickets, accepted or not: how many were
-   * accepted, their bets, the combinations among them that differ and their
-   * cost, every figure exact, and how many were rejected when any were.
+   * Each accepted ticket's two lines, then the last line, for two or more
+   * tickets, accepted or not: how many were accepted, their bets, the
+   * combinations among them that differ and their cost, every figure
+   * exact, and how many were rejected when any were.
    */
-  void PrintSummary() {
+  void Print() {
+    for (const Ticket& ticket : accepted_) out_ << PrintedLines(ticket);
     if (accepted_.size() + rejected_ < 2) return;
     out_ << SummaryLine(totals_, CountDistinct(accepted_), rejected_);
   }
@@ -211,7 +232,17 @@ class TicketRun {
   bool rejected() const { return rejected_ != 0; }
 
  private:
+  void Keep(const TicketReading& reading, const std::string& where) {
+    if (!reading.ticket) {
+      Reject(where, reading.error + Advice(reading.fault));
+      return;
+    }
+    accepted_.push_back(*reading.ticket);
+    totals_.Add(*reading.ticket);
+  }
+
   FieldSizes fields_;
+  FieldRule rule_;
   std::ostream& out_;
   std::ostream& err_;
   std::vector<Ticket> accepted_;
@@ -219,46 +250,9 @@ class TicketRun {
   std::size_t rejected_ = 0;
 };
 
-// An argument holds one ticket, possibly with the "Bets:" line copied along
-// with it; anything else is an error.
-void TakeArgument(TicketRun& run, std::size_t position, std::string_view argument) {
-  const std::string where = "argument " + std::to_string(position);
-  const std::vector<std::string_view> lines = TicketLines(argument);
-  if (lines.size() > 1) {
-    run.Reject(where, "holds " + std::to_string(lines.size()) + " tickets; give each ticket its own argument");
-    return;
-  }
-  run.Take(lines.empty() ? argument : lines.front(), where);
-}
-
-// Tickets from the text of standard input, one per line ("\n", "\r\n" or
-// "\r" between them), named by line number.
-void TakeLines(TicketRun& run, std::string_view text) {
-  ForEachLine(text, [&run](std::size_t number, std::string_view line) {
-    if (!IsSkippedLine(line)) run.Take(line, "line " + std::to_string(number));
-  });
-}
-
-// All of standard input, or why it could not be read.
-struct InputBytes {
-  std::string bytes;
-  std::string error;  // "" when the whole input was read
-};
-
-/*
- * Reads the stream to its end. A read error (a directory, a closed
- * descriptor, a failing device) leaves the stream bad; errno, set by the
- * failing read, names it.
- */
-InputBytes ReadAll(std::istream& in) {
-  InputBytes input;
-  std::array<char, 65536> chunk{};
-  errno = 0;
-  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-    input.bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-  }
-  if (!in.bad()) return input;
-  const int code = errno;
+// Why standard input could not be read, from the errno the failing read
+// set.
+std::string ReadError(int code) {
   std::string reason;
   if (code == static_cast<int>(std::errc::is_a_directory)) {
     reason = ": it is a directory";
@@ -267,13 +261,61 @@ InputBytes ReadAll(std::istream& in) {
   } else if (code != 0) {
     reason = std::string(": ") + std::strerror(code);
   }
-  input.error = "standard input could not be read" + reason;
-  return input;
+  return "standard input could not be read" + reason;
+}
+
+// True for a line too long to be a ticket whose start shows it is a
+// comment, a "Bets:" line or a summary line, which is skipped whole.
+bool IsLongSkippedLine(std::string_view start) {
+  return IsSkippedLine(start) && WithPlainBlanks(start).find_first_not_of(" \t\v\f") != std::string::npos;
+}
+
+// How reading standard input ended.
+enum class InputEnd { kRead, kReadFailed, kUtf32, kTooMany };
+
+/*
+ * Reads standard input a piece at a time and takes its ticket lines as they
+ * arrive, so memory grows with the tickets kept, not with the text. A line
+ * longer than the limit is rejected (or skipped, for a long comment); more
+ * ticket lines than the limit stop the reading. A read error (a
+ * directory, a closed descriptor, a failing device) leaves the stream bad;
+ * errno, set by the failing read, names it in error.
+ */
+InputEnd TakeInput(TicketRun& run, std::istream& in, const InputLimits& limits, std::string& error) {
+  LineReader reader(limits.longestLine);
+  std::vector<char> chunk(kInputChunk);
+  std::size_t ticketLines = 0;
+  for (bool ended = false; !ended;) {
+    errno = 0;
+    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    if (in.bad()) {
+      error = ReadError(errno);
+      return InputEnd::kReadFailed;
+    }
+    reader.Feed(std::string_view(chunk.data(), static_cast<std::size_t>(in.gcount())));
+    ended = !in;
+    if (ended) reader.Finish();
+    if (reader.utf32()) return InputEnd::kUtf32;
+    TextLine line;
+    while (reader.NextLine(line)) {
+      if (line.tooLong ? IsLongSkippedLine(line.text) : IsSkippedLine(line.text)) continue;
+      if (++ticketLines > limits.mostTickets) return InputEnd::kTooMany;
+      const std::string where = "line " + std::to_string(line.number);
+      if (line.tooLong) {
+        run.Reject(where, "The line is longer than " + GroupedDigits(WideNumber(limits.longestLine)) +
+                              " bytes, which no ticket is.");
+      } else {
+        run.Take(line.text, where);
+      }
+    }
+  }
+  return InputEnd::kRead;
 }
 
 }  // namespace
 
-int RunCli(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err) {
+int RunCli(std::span<const std::string_view> args, std::istream& in, std::ostream& out, std::ostream& err,
+           const InputLimits& limits) {
   const Options options = ReadOptions(args);
   if (!options.usageError.empty()) {
     err << kProgram << ": " << options.usageError << "\nTry '" << kProgram << " --help'.\n";
@@ -288,25 +330,32 @@ int RunCli(std::span<const std::string_view> args, std::istream& in, std::ostrea
     return kExitOk;
   }
 
-  TicketRun run(options.fields, out, err);
+  // With no field option a row's field grows to its highest listed horse,
+  // as the window reads a typed ticket, so every line the window writes
+  // reads back; an option fixes the fields.
+  TicketRun run(options.fields, options.fieldsGiven ? FieldRule::kFixed : FieldRule::kGrow, out, err);
   if (options.tickets.empty()) {
-    // All of the input is read before any ticket is counted, so a read that
-    // fails part way prints no figures that leave tickets out.
-    InputBytes input = ReadAll(in);
-    if (!input.error.empty()) {
-      err << kProgram << ": " << input.error << '\n';
-      return kExitIoFailed;
+    std::string error;
+    switch (TakeInput(run, in, limits, error)) {
+      case InputEnd::kRead:
+        break;
+      case InputEnd::kReadFailed:
+        err << kProgram << ": " << error << '\n';
+        return kExitIoFailed;
+      case InputEnd::kUtf32:
+        err << kProgram << ": standard input is UTF-32 text, which tallyhorn-cli does not read; save it as UTF-8 or ASCII\n";
+        return kExitRejected;
+      case InputEnd::kTooMany:
+        err << kProgram << ": standard input holds more than " << GroupedDigits(WideNumber(limits.mostTickets))
+            << " tickets, the most one run reads, so no figures are printed; split the tickets into smaller files\n";
+        return kExitIoFailed;
     }
-    DecodedText text = DecodeText(std::move(input.bytes));
-    if (text.utf32) {
-      err << kProgram << ": standard input is UTF-32 text, which tallyhorn-cli does not read; save it as UTF-8 or ASCII\n";
-      return kExitRejected;
-    }
-    TakeLines(run, text.text);
   } else {
-    for (const auto& [position, argument] : options.tickets) TakeArgument(run, position, argument);
+    for (const auto& [position, argument] : options.tickets) {
+      run.TakeArgument(argument, "argument " + std::to_string(position));
+    }
   }
-  run.PrintSummary();
+  run.Print();
 
   if (!out.flush()) {
     err << kProgram << ": " << kWriteFailed << '\n';

@@ -12,14 +12,18 @@
  *
  * Checked, beside ASan and UBSan finding no fault:
  *   - the text read with either field rule gives a ticket or a message,
- *     never both; a ticket has a bet type and price of the tables, fields of
- *     0 to 20 (one field for a one-race bet), a horse in every row it uses,
- *     every horse within its row's field and no horse in the rows it does
- *     not use; fixed fields are the given ones, grown fields never smaller;
+ *     never both; a ticket has a bet type of the table, a price from $0.01
+ *     to $1,000, fields of 0 to 20 (one field for a one-race bet), a horse
+ *     in every row it uses, every horse within its row's field and no horse
+ *     in the rows it does not use; fixed fields are the given ones, grown fields never smaller;
  *   - the ticket's own text reads back as the same ticket;
  *   - a message is one line of printable text of bounded length, as is
  *     QuoteText of the input, and ReadWholeNumber stays in its range;
  *   - every line TicketLines gives is free of line ends;
+ *   - ReadOneTicket gives a ticket or a message, never both;
+ *   - the text read by a LineReader in two pieces, cut where the first
+ *     header byte says, gives the lines and numbers of DecodeText and
+ *     ForEachLine over the whole, each line too long marked and cut;
  *   - the first line BuildTicket writes for the state (any state whose rows
  *     each hold a horse, the count made non-zero as tallyhorn-cli does for a
  *     ticket that covers nothing) reads back as the state's ticket, with
@@ -34,7 +38,11 @@
 #include <string>
 #include <string_view>
 
+#include <utility>
+#include <vector>
+
 #include "calc/counting.h"
+#include "calc/text.h"
 #include "calc/ticket.h"
 #include "calc/ticket_read.h"
 #include "calc/wager.h"
@@ -102,7 +110,7 @@ void CheckReading(std::string_view text, const FieldSizes& fields, FieldRule rul
   Require(reading.error.empty() && reading.fault == ReadFault::kNone, "a ticket and a message", text, reading.error);
   const Ticket& ticket = *reading.ticket;
   Require(IsValidBetType(ticket.betType), "bet type outside the table", text);
-  Require(UnitIndexOf(ticket.unitCents) >= 0, "price outside the table", text);
+  Require(ticket.unitCents >= kLowestUnitCents && ticket.unitCents <= kHighestUnitCents, "price outside its range", text);
   const bool oneRace = IsPositionBet(ticket.betType);
   const int rows = RowCountOf(ticket.betType);
   for (int r = 0; r < kRowCount; ++r) {
@@ -146,6 +154,36 @@ void CheckStateText(const WagerState& state, std::string_view input) {
   }
 }
 
+// The lines of the text read as two pieces, against those of the whole.
+void CheckLineReader(std::string_view text, std::uint8_t cutByte) {
+  constexpr std::size_t kLongest = 64;
+  std::vector<std::pair<std::size_t, std::string>> whole;
+  ForEachLine(DecodeText(std::string(text)).text, [&whole](std::size_t number, std::string_view line) {
+    whole.emplace_back(number, std::string(line.substr(0, kLongest)));
+  });
+  LineReader reader(kLongest);
+  std::vector<std::pair<std::size_t, std::string>> read;
+  const auto take = [&] {
+    TextLine line;
+    while (reader.NextLine(line)) {
+      Require(!line.tooLong || line.text.size() == kLongest, "a line too long not cut at the limit", text);
+      read.emplace_back(line.number, std::string(line.text));
+    }
+  };
+  const std::size_t cut = text.empty() ? 0 : cutByte % (text.size() + 1);
+  reader.Feed(text.substr(0, cut));
+  take();
+  reader.Feed(text.substr(cut));
+  take();
+  reader.Finish();
+  take();
+  if (reader.utf32()) {
+    Require(read.empty(), "lines from UTF-32", text);
+    return;
+  }
+  Require(read == whole, "lines read in pieces differ from the whole text's", text);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -178,6 +216,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(line.find_first_of("\r\n") == std::string_view::npos, "a ticket line with a line end", text, line);
     Require(!IsSkippedLine(line), "a skipped line among the ticket lines", text, line);
   }
+  const TicketReading one = ReadOneTicket(text, state.fieldSize, FieldRule::kGrow);
+  Require(one.ticket.has_value() == one.error.empty(), "one ticket: a ticket and a message, or neither", text);
+  CheckLineReader(text, byteAt(0));
   CheckStateText(state, input);
   return 0;
 }

@@ -91,13 +91,7 @@ std::optional<UnitCents> PriceAlone(std::string_view text) {
 }  // namespace
 
 TicketReading ReadFormTicket(std::string_view text) {
-  const std::vector<std::string_view> lines = TicketLines(text);
-  if (lines.size() > 1) {
-    return TicketReading{std::nullopt,
-                         "the text holds " + std::to_string(lines.size()) + " tickets; Tallyhorn reads one at a time",
-                         ReadFault::kOther};
-  }
-  return ReadTicket(lines.empty() ? std::string_view{} : lines.front(), ReadSizeEdits(), FieldRule::kGrow);
+  return ReadOneTicket(text, ReadSizeEdits(), FieldRule::kGrow);
 }
 
 void ShowTicket(HWND dialog, const Ticket& ticket) {

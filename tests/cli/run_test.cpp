@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calc/counting.h"
+#include "calc/summary.h"
 #include "calc/ticket.h"
 #include "cli/run.h"
 #include "tests/reference/random_ticket.h"
@@ -112,28 +113,32 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"NoTickets", {}, "\n# nothing yet\n", "", "", 0},
         // Rejected tickets are named by line and left out; the others are
         // still computed and summed.
-        RunCase{"BadLinesOnInput", {},
+        RunCase{"BadLinesOnInput", {"--field", "12"},
                 "$1 Trifecta: 1,2 / 5 / 3,4\n\n$1 Trifecta: 1 / 14 / 3\n$1 Pick-3: 1/2/3\n$1 Pick-9: 1\n",
                 "$1 Trifecta: 1,2 / 5 / 3,4\nBets:  4  Total:  $4 \n$1 Pick-3: 1 / 2 / 3\nBets:  1  Total:  $1 \n"
                 "Tickets: 2  Bets: 5  Distinct: 5  Total: $5  Rejected: 2\n",
-                "tallyhorn-cli: line 3: row 2: horse 14 is beyond the field of 12 (use --field or --fields)\n"
-                "tallyhorn-cli: line 5: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
-                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8\n",
+                "tallyhorn-cli: line 3: In the 2nd row, horse 14 is beyond the field of 12. Use --field or --fields.\n"
+                "tallyhorn-cli: line 5: There is no bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
+                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8.\n",
                 2},
         RunCase{"BadArgumentNamedByPosition", {"--fields", "10,12,8", "$1 Pick-3: 10/12/9", "$1 Pick-3: 10/12/8"}, "",
                 "$1 Pick-3: 10 / 12 / 8\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 1\n",
-                "tallyhorn-cli: argument 3: row 3: horse 9 is beyond the field of 8 (use --field or --fields)\n", 2},
+                "tallyhorn-cli: argument 3: In Race C, horse 9 is beyond the field of 8. Use --field or --fields.\n", 2},
         RunCase{"RowsPastFieldsTakeField", {"--fields", "10", "--field", "14", "$1 Pick-3: 11 / 14 / 14"}, "", "",
-                "tallyhorn-cli: argument 5: row 1: horse 11 is beyond the field of 10 (use --field or --fields)\n", 2},
+                "tallyhorn-cli: argument 5: In Race A, horse 11 is beyond the field of 10. Use --field or --fields.\n", 2},
+        RunCase{"StrayLineInArgument", {"$1 Pick-3: 1/2/3\nback the favourite"}, "", "",
+                "tallyhorn-cli: argument 1: Line 2 is not a ticket: there is no unit price; a ticket starts with the "
+                "price of one combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\".\n",
+                2},
         RunCase{"TwoTicketsInOneArgument", {"$1 Pick-3: 1/2/3\n$1 Pick-3: 4/5/6"}, "", "",
-                "tallyhorn-cli: argument 1: holds 2 tickets; give each ticket its own argument\n", 2},
+                "tallyhorn-cli: argument 1: The text holds 2 tickets, not one. Give each ticket its own argument.\n", 2},
         RunCase{"EmptyArgument", {""}, "", "",
-                "tallyhorn-cli: argument 1: no unit price: a ticket starts with the price of one "
-                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)\n",
+                "tallyhorn-cli: argument 1: There is no unit price; a ticket starts with the price of one "
+                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\". In a shell, put the ticket in single quotes.\n",
                 2},
         RunCase{"DoubleDashEndsOptions", {"--", "--field"}, "", "",
-                "tallyhorn-cli: argument 2: no unit price: a ticket starts with the price of one "
-                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\" (in a shell, put the ticket in single quotes)\n",
+                "tallyhorn-cli: argument 2: There is no unit price; a ticket starts with the price of one "
+                "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\". In a shell, put the ticket in single quotes.\n",
                 2},
         RunCase{"UnknownOption", {"$1 Pick-3: 1/2/3", "-x"}, "", "", "tallyhorn-cli: unknown option \"-x\"\n" + kUsageHint, 2},
         RunCase{"FieldTooLarge", {"--field", "21"}, "", "",
@@ -163,8 +168,8 @@ const std::string kSixAll = "ALL / ALL / ALL / ALL / ALL / ALL / ";
 const std::string kSixTwenty = kTwenty + " / " + kTwenty + " / " + kTwenty + " / " + kTwenty + " / " + kTwenty + " / " +
                                kTwenty + " / ";
 const std::string kRejectedLine3 =
-    "tallyhorn-cli: line 3: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
-    "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8\n";
+    "tallyhorn-cli: line 3: There is no bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
+    "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8.\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Summary, CliRun,
@@ -187,10 +192,10 @@ INSTANTIATE_TEST_SUITE_P(
                 kRejectedLine3, 2},
         RunCase{"NoneAccepted", {}, "$1 Exacta: 21/2\n\n$1 Pick-9: 1\n",
                 "Tickets: 0  Bets: 0  Distinct: 0  Total: $0  Rejected: 2\n",
-                "tallyhorn-cli: line 1: row 1: there is no horse 21; a race has at most 20 horses\n" + kRejectedLine3, 2},
+                "tallyhorn-cli: line 1: In the 1st row, there is no horse 21; a race has at most 20 horses.\n" + kRejectedLine3, 2},
         RunCase{"OneRejectedAloneHasNoSummary", {"$1 Pick-9: 1"}, "", "",
-                "tallyhorn-cli: argument 1: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
-                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8\n",
+                "tallyhorn-cli: argument 1: There is no bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, "
+                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8.\n",
                 2}),
     [](const testing::TestParamInfo<RunCase>& test) { return test.param.name; });
 
@@ -235,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
                 2},
         RunCase{"StrayNulByteShown", {}, std::string("$2 Exacta: 1/2\n$2 Exacta: 1/\0\n", 30),
                 kExactaLines + "Tickets: 1  Bets: 1  Distinct: 1  Total: $2  Rejected: 1\n",
-                "tallyhorn-cli: line 2: row 2: \"\\x00\" is not a horse number, a range like 1-4, or ALL\n", 2},
+                "tallyhorn-cli: line 2: In the 2nd row, \"\\x00\" is not a horse number, a range like 1-4, or ALL.\n", 2},
         RunCase{"PriceWithTrailingZeros", {"$2.000 Exacta: 01 / 002"}, "", kExactaLines, "", 0},
         RunCase{"FieldWithLeadingZeros", {"--field", "005", "$2 Exacta: 1/2", "--fields", "004, 3"}, "",
                 kExactaLines, "", 0},
@@ -246,13 +251,14 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"NoFieldAdviceAtTwenty",
                 {"--field", "20", "$1 Pick-3: 21/1/1", "$1 Trifecta: 1/2/19-21", "$1 Exacta: 1/020"}, "",
                 "$1 Exacta: 1 / 20\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 2\n",
-                "tallyhorn-cli: argument 3: row 1: there is no horse 21; a race has at most 20 horses\n"
-                "tallyhorn-cli: argument 4: row 3: range 19-21 runs beyond horse 20; a race has at most 20 horses\n",
+                "tallyhorn-cli: argument 3: In Race A, there is no horse 21; a race has at most 20 horses.\n"
+                "tallyhorn-cli: argument 4: In the 3rd row, the range 19-21 runs beyond horse 20; a race has at most 20 "
+                "horses.\n",
                 2},
         RunCase{"FieldAdviceWhereALargerFieldHelps", {"--fields", "0,12", "$1 Pick-3: ALL/1/1", "$1 Pick-3: 1/13/1"}, "",
                 "Tickets: 0  Bets: 0  Distinct: 0  Total: $0  Rejected: 2\n",
-                "tallyhorn-cli: argument 3: row 1: ALL takes no horses from the field of 0 (use --field or --fields)\n"
-                "tallyhorn-cli: argument 4: row 1: horse 1 is beyond the field of 0 (use --field or --fields)\n",
+                "tallyhorn-cli: argument 3: In Race A, ALL takes no horses from the field of 0. Use --field or --fields.\n"
+                "tallyhorn-cli: argument 4: In Race A, horse 1 is beyond the field of 0. Use --field or --fields.\n",
                 2}),
     [](const testing::TestParamInfo<RunCase>& test) { return test.param.name; });
 
@@ -360,6 +366,121 @@ TEST(CliRunOutput, ReadsBackItsOwnOutput) {
   EXPECT_EQ(second.err, "");
   EXPECT_EQ(second.status, 0);
   EXPECT_EQ(second.out, first.out.substr(0, first.out.find("  Rejected")) + "\n");
+}
+
+// A plan file holds the first lines of the ticket box, horses up to 20 in
+// any row and any base; with no field option tallyhorn-cli reads every one
+// and prints exactly the text the plan copies for those tickets.
+TEST(CliRunPlanFile, PrintsWhatThePlanCopies) {
+  std::mt19937 random(2026);
+  std::vector<Ticket> tickets;
+  std::string plan = "# plan for Saturday\n";
+  for (int i = 0; i < 60; ++i) {
+    Ticket ticket;
+    ticket.betType = static_cast<BetType>(random() % kBetTypeCount);
+    ticket.unitCents = i % 3 == 0 ? UnitAmountTable[random() % kUnitCount].cents
+                                  : static_cast<UnitCents>(kLowestUnitCents + random() % kHighestUnitCents);
+    ticket.fieldSize.fill(kMaxFieldSize);
+    for (Row r = 0; r < RowCountOf(ticket.betType); ++r) {
+      // Mostly horses above the default field of 12, never an empty row.
+      HorseMask horses = HorseMask{1} << (12 + random() % 8);
+      for (int horse = 1; horse <= kMaxFieldSize; ++horse) {
+        if (random() % 4 == 0) horses |= HorseMask{1} << (horse - 1);
+      }
+      ticket.rows[static_cast<std::size_t>(r)] = horses;
+    }
+    tickets.push_back(ticket);
+    const std::string lines = PrintedLines(ticket);
+    plan += lines.substr(0, lines.find('\n')) + (i % 2 == 0 ? "\r\n" : "\n");
+  }
+  const Outcome outcome = RunProgram({}, plan);
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, TicketSetText(tickets));
+  // A field option fixes the fields again.
+  EXPECT_EQ(RunProgram({"--field", "12"}, "$1 Exacta: 13 / 1\n").err,
+            "tallyhorn-cli: line 1: In the 1st row, horse 13 is beyond the field of 12. Use --field or --fields.\n");
+}
+
+// Runs the program on standard input within the given limits.
+Outcome RunWithLimits(const std::string& input, const InputLimits& limits) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunCli({}, in, out, err, limits);
+  return {out.str(), err.str(), status};
+}
+
+// Past the most tickets a run reads, the run ends with its message, exit
+// status 1 and no figures; skipped lines do not count. A line longer than
+// the limit is rejected, or skipped whole when it starts as a comment, and
+// the lines after it keep their numbers.
+TEST(CliRunInput, KeepsWithinItsLimits) {
+  const InputLimits limits{3, 40};
+  const std::string exacta = "$1 Exacta: 1/2\n";
+  const Outcome full = RunWithLimits("# three\n" + exacta + "\n" + exacta + "$1 Pick-9: 1\n", limits);
+  EXPECT_EQ(full.status, 2);
+  EXPECT_NE(full.out.find("Tickets: 2"), std::string::npos);
+
+  const Outcome over = RunWithLimits(exacta + exacta + exacta + exacta, limits);
+  EXPECT_EQ(over.status, kExitIoFailed);
+  EXPECT_EQ(over.out, "");
+  EXPECT_EQ(over.err,
+            "tallyhorn-cli: standard input holds more than 3 tickets, the most one run reads, so no figures are "
+            "printed; split the tickets into smaller files\n");
+
+  const Outcome longLines =
+      RunWithLimits("# " + std::string(100, 'x') + "\r\n$1 Exacta: 1 / " + std::string(100, '2') + "\r\n" + exacta, limits);
+  EXPECT_EQ(longLines.status, 2);
+  EXPECT_EQ(longLines.out, "$1 Exacta: 1 / 2\nBets:  1  Total:  $1 \nTickets: 1  Bets: 1  Distinct: 1  Total: $1  Rejected: 1\n");
+  EXPECT_EQ(longLines.err, "tallyhorn-cli: line 2: The line is longer than 40 bytes, which no ticket is.\n");
+
+  // The limits of a run without options: a million tickets are read, and
+  // the line of a ticket with every horse in every row is far within one
+  // line's limit.
+  const InputLimits standard;
+  EXPECT_GE(standard.mostTickets, 1'000'000u);
+  EXPECT_GT(standard.longestLine, 40 * kFullPick8.size());
+}
+
+// Lines whose ends, code units and surrogate pairs fall across the pieces
+// standard input is read in keep their text and numbers, in UTF-8 and in
+// UTF-16 of either byte order.
+TEST(CliRunInput, ReadsLinesAcrossReads) {
+  for (std::size_t shift = 0; shift < 8; ++shift) {
+    for (int encoding = 0; encoding < 3; ++encoding) {
+      // A comment whose last character (a surrogate pair in UTF-16) and line
+      // end lie across the 64 KiB the input is read in, at every shift.
+      const std::size_t length = (encoding == 0 ? 65530 : 32761) + shift;
+      const std::string text = "# " + std::string(length, 'x') + "\xF0\x9F\x98\x80\r\n$2 Exacta: 1/2\r\n$1 Pick-9: 1\r\n";
+      std::string input = text;
+      if (encoding > 0) {
+        // The comment's surrogate pair, then ASCII, as UTF-16.
+        input.clear();
+        const bool bigEndian = encoding == 2;
+        const auto unit = [&input, bigEndian](unsigned value) {
+          const char high = static_cast<char>(value >> 8);
+          const char low = static_cast<char>(value & 0xFF);
+          input += bigEndian ? high : low;
+          input += bigEndian ? low : high;
+        };
+        unit(0xFEFF);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+          if (text.compare(i, 4, "\xF0\x9F\x98\x80") == 0) {
+            unit(0xD83D);
+            unit(0xDE00);
+            i += 3;
+          } else {
+            unit(static_cast<unsigned char>(text[i]));
+          }
+        }
+      }
+      const Outcome outcome = RunProgram({}, input);
+      const std::string where = "shift " + std::to_string(shift) + ", encoding " + std::to_string(encoding);
+      EXPECT_EQ(outcome.out, kExactaLines + "Tickets: 1  Bets: 1  Distinct: 1  Total: $2  Rejected: 1\n") << where;
+      EXPECT_EQ(outcome.err, kRejectedLine3) << where;
+    }
+  }
 }
 
 }  // namespace

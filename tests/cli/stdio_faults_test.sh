@@ -37,7 +37,7 @@ check "closed input" 1 "tallyhorn-cli: standard input could not be read: it is c
 
 printf '$1 Trifecta: 1,2 / 5 / 3,4\n$1 Pick-9: 1\n' | "$cli" >"$work/out" 2>"$work/err"
 got_status=$?
-check "piped input" 2 "tallyhorn-cli: line 2: unknown bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8" \
+check "piped input" 2 "tallyhorn-cli: line 2: There is no bet type \"Pick-9\"; the bet types are Exacta, Trifecta, Superfecta, Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8." \
   "$(printf '$1 Trifecta: 1,2 / 5 / 3,4\nBets:  4  Total:  $4 \nTickets: 1  Bets: 4  Distinct: 4  Total: $4  Rejected: 1')"
 
 if [ -w /dev/full ]; then

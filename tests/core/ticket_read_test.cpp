@@ -137,9 +137,11 @@ TEST_P(ReadTicketRejects, SaysWhatIsWrong) {
 }
 
 const std::string kNoUnit =
-    "no unit price: a ticket starts with the price of one combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\"";
-const std::string kNotAPrice = " is not a price; write one such as $0.50, $1 or $2.50";
-const std::string kOutOfRange = " is not a price from $0.01 to $1,000";
+    "There is no unit price; a ticket starts with the price of one combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\".";
+const std::string kNotAPrice = " is not a price; write one such as $0.50, $1 or $2.50.";
+const std::string kOutOfRange = " is not a price from $0.01 to $1,000.";
+const std::string kBetTypes = "the bet types are Exacta, Trifecta, Superfecta, Superfecta-5, Superfecta-6, Pick-3, "
+                              "Pick-4, Pick-5, Pick-6, Pick-7, Pick-8.";
 
 INSTANTIATE_TEST_SUITE_P(
     Tickets, ReadTicketRejects,
@@ -147,66 +149,64 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"Empty", "", Fields(), kNoUnit},
         // What reaches the program when a shell has replaced "$1" by nothing.
         BadCase{"UnitEatenByTheShell", " Trifecta: 1,2 / 5 / 3,4", Fields(), kNoUnit},
-        BadCase{"FractionOfACent", "$1.005 Pick-3: 1/2/3", Fields(), "unit \"$1.005\" has a fraction of a cent"},
-        BadCase{"UnitWithAPointAlone", "$1. Pick-3: 1/2/3", Fields(), "unit \"$1.\"" + kNotAPrice},
-        BadCase{"UnitNotANumber", "$one Pick-3: 1/2/3", Fields(), "unit \"$one\"" + kNotAPrice},
-        BadCase{"NegativeUnit", "$-1 Pick-3: 1/2/3", Fields(), "unit \"$-1\"" + kNotAPrice},
-        BadCase{"ZeroUnit", "$0.00 Pick-3: 1/2/3", Fields(), "unit \"$0.00\"" + kOutOfRange},
-        BadCase{"UnitJustAboveTheTop", "$1000.01 Pick-3: 1/2/3", Fields(), "unit \"$1000.01\"" + kOutOfRange},
+        BadCase{"FractionOfACent", "$1.005 Pick-3: 1/2/3", Fields(), "The unit \"$1.005\" has a fraction of a cent."},
+        BadCase{"UnitWithAPointAlone", "$1. Pick-3: 1/2/3", Fields(), "The unit \"$1.\"" + kNotAPrice},
+        BadCase{"UnitNotANumber", "$one Pick-3: 1/2/3", Fields(), "The unit \"$one\"" + kNotAPrice},
+        BadCase{"NegativeUnit", "$-1 Pick-3: 1/2/3", Fields(), "The unit \"$-1\"" + kNotAPrice},
+        BadCase{"ZeroUnit", "$0.00 Pick-3: 1/2/3", Fields(), "The unit \"$0.00\"" + kOutOfRange},
+        BadCase{"UnitJustAboveTheTop", "$1000.01 Pick-3: 1/2/3", Fields(), "The unit \"$1000.01\"" + kOutOfRange},
         BadCase{"HugeUnit", "$99999999999999999999 Pick-3: 1/2/3", Fields(),
-                "unit \"$99999999999999999999\"" + kOutOfRange},
-        BadCase{"NoColon", "$1 Trifecta 1,2 / 5 / 3,4", Fields(), "no \":\" after the bet type"},
+                "The unit \"$99999999999999999999\"" + kOutOfRange},
+        BadCase{"NoColon", "$1 Trifecta 1,2 / 5 / 3,4", Fields(), "There is no \":\" after the bet type."},
         BadCase{"UnknownBetType", "$1 Trifekta: 1/2/3", Fields(),
-                "unknown bet type \"Trifekta\"; the bet types are Exacta, Trifecta, Superfecta, Superfecta-5, "
-                "Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8"},
-        BadCase{"TooFewRows", "$1 Pick-3: 1/2", Fields(), "Pick-3 takes 3 rows separated by \"/\", found 2"},
+                "There is no bet type \"Trifekta\"; " + kBetTypes},
+        BadCase{"TooFewRows", "$1 Pick-3: 1/2", Fields(), "A Pick-3 ticket has 3 rows separated by \"/\"; this one has 2."},
         BadCase{"TooManyRows", "$1 Exacta: 1/2/3/4/5/6/7/8/9", Fields(),
-                "Exacta takes 2 rows separated by \"/\", found 9"},
+                "An Exacta ticket has 2 rows separated by \"/\"; this one has 9."},
         BadCase{"TrailingSlash", "$1 Trifecta: 1,2 / 5 / 3,4 /", Fields(),
-                "Trifecta takes 3 rows separated by \"/\", found 4"},
-        BadCase{"NoRows", "$1 Pick-3:  ", Fields(), "Pick-3 takes 3 rows separated by \"/\", found none"},
-        BadCase{"EmptyRow", "$1 Pick-3: 1 /  / 3", Fields(), "row 2: no horses"},
-        BadCase{"EmptyEntry", "$1 Pick-3: 1 / 2 / 3,,4", Fields(), "row 3: empty entry between commas in \"3,,4\""},
-        BadCase{"TrailingComma", "$1 Pick-3: 1, / 2 / 3", Fields(), "row 1: empty entry between commas in \"1,\""},
-        BadCase{"NotAHorse", "$1 Pick-3: 1 / x / 3", Fields(), "row 2: \"x\" is not a horse number, a range like 1-4, or ALL"},
+                "A Trifecta ticket has 3 rows separated by \"/\"; this one has 4."},
+        BadCase{"NoRows", "$1 Pick-3:  ", Fields(), "A Pick-3 ticket has 3 rows separated by \"/\"; this one has none."},
+        BadCase{"EmptyRow", "$1 Pick-3: 1 /  / 3", Fields(), "In Race B, there are no horses."},
+        BadCase{"EmptyEntry", "$1 Pick-3: 1 / 2 / 3,,4", Fields(), "In Race C, there is an empty entry between commas in \"3,,4\"."},
+        BadCase{"TrailingComma", "$1 Pick-3: 1, / 2 / 3", Fields(), "In Race A, there is an empty entry between commas in \"1,\"."},
+        BadCase{"NotAHorse", "$1 Pick-3: 1 / x / 3", Fields(), "In Race B, \"x\" is not a horse number, a range like 1-4, or ALL."},
         BadCase{"NegativeHorse", "$1 Pick-3: 1 / -2 / 3", Fields(),
-                "row 2: \"-2\" is not a horse number, a range like 1-4, or ALL"},
+                "In Race B, \"-2\" is not a horse number, a range like 1-4, or ALL."},
         BadCase{"OpenRange", "$1 Pick-3: 1 / 2- / 3", Fields(),
-                "row 2: \"2-\" is not a horse number, a range like 1-4, or ALL"},
-        BadCase{"HorseZero", "$1 Pick-3: 0 / 2 / 3", Fields(), "row 1: there is no horse 0; horses are numbered from 1"},
-        BadCase{"RangeFromZero", "$1 Pick-3: 1 / 2 / 0-3", Fields(), "row 3: there is no horse 0; horses are numbered from 1"},
-        BadCase{"BackwardRange", "$1 Pick-3: 5-3 / 2 / 3", Fields(), "row 1: range 5-3 runs backwards; write 3-5"},
+                "In Race B, \"2-\" is not a horse number, a range like 1-4, or ALL."},
+        BadCase{"HorseZero", "$1 Pick-3: 0 / 2 / 3", Fields(), "In Race A, there is no horse 0; horses are numbered from 1."},
+        BadCase{"RangeFromZero", "$1 Pick-3: 1 / 2 / 0-3", Fields(), "In Race C, there is no horse 0; horses are numbered from 1."},
+        BadCase{"BackwardRange", "$1 Pick-3: 5-3 / 2 / 3", Fields(), "In Race A, the range 5-3 runs backwards; write 3-5."},
         BadCase{"HorseBeyondField", "$1 Trifecta: 1,2 / 14 / 3,4", Fields(),
-                "row 2: horse 14 is beyond the field of 12"},
+                "In the 2nd row, horse 14 is beyond the field of 12."},
         BadCase{"HorseBeyondTwenty", "$1 Trifecta: 1 / 2 / 99999999999999", Fields({}, 20),
-                "row 3: there is no horse 99999999999999; a race has at most 20 horses"},
+                "In the 3rd row, there is no horse 99999999999999; a race has at most 20 horses."},
         BadCase{"RangeBeyondField", "$1 Pick-3: 10 - 14 / 2 / 3", Fields(),
-                "row 1: range 10-14 runs beyond the field of 12"},
+                "In Race A, the range 10-14 runs beyond the field of 12."},
         BadCase{"BeyondItsOwnRaceField", "$1 Pick-3: 9 / 9 / 9", Fields({10, 12, 8}),
-                "row 3: horse 9 is beyond the field of 8"},
+                "In Race C, horse 9 is beyond the field of 8."},
         BadCase{"OneRaceBeyondTheFirstField", "$1 Trifecta: 1 / 2 / 7", Fields({6, 12, 12}),
-                "row 3: horse 7 is beyond the field of 6"},
+                "In the 3rd row, horse 7 is beyond the field of 6."},
         BadCase{"AllOfNoField", "$1 Pick-3: ALL / 2 / 3", Fields({0}),
-                "row 1: ALL takes no horses from the field of 0"},
+                "In Race A, ALL takes no horses from the field of 0."},
         // An invisible blank inside a number splits it as a space would.
         BadCase{"ZeroWidthSpaceInsideAHorse", "$1 Pick-3: 1\xE2\x80\x8B" "2 / 2 / 3", Fields(),
-                "row 1: \"1 2\" is not a horse number, a range like 1-4, or ALL"},
+                "In Race A, \"1 2\" is not a horse number, a range like 1-4, or ALL."},
         // The offending text is quoted safely: control characters, quotes,
         // backslashes, stray bytes and direction overrides escaped, and long
         // texts cut after 40 characters.
         BadCase{"ControlCharactersEscaped", "$1 Pick-3: 1\x01\x1B[2J / 2 / 3", Fields(),
-                "row 1: \"1\\x01\\x1B[2J\" is not a horse number, a range like 1-4, or ALL"},
+                "In Race A, \"1\\x01\\x1B[2J\" is not a horse number, a range like 1-4, or ALL."},
         BadCase{"TabQuoteAndBackslashEscaped", "$1 Pick-3: 1 / 2\t\"x\\ / 3", Fields(),
-                "row 2: \"2\\t\\\"x\\\\\" is not a horse number, a range like 1-4, or ALL"},
+                "In Race B, \"2\\t\\\"x\\\\\" is not a horse number, a range like 1-4, or ALL."},
         BadCase{"StrayBytesAndOverridesEscaped", "$1 Tri\xE9\xE2\x80\xAE" "fecta: 1/2/3", Fields(),
-                "unknown bet type \"Tri\\xE9\\u202Efecta\"; the bet types are Exacta, Trifecta, Superfecta, "
-                "Superfecta-5, Superfecta-6, Pick-3, Pick-4, Pick-5, Pick-6, Pick-7, Pick-8"},
+                "There is no bet type \"Tri\\xE9\\u202Efecta\"; " + kBetTypes},
         BadCase{"LongEntryCut", "$1 Pick-3: 1 / 2 / " + std::string(300, 'x'), Fields(),
-                "row 3: \"" + std::string(40, 'x') + "...\" is not a horse number, a range like 1-4, or ALL"},
+                "In Race C, \"" + std::string(40, 'x') + "...\" is not a horse number, a range like 1-4, or ALL."},
         BadCase{"LongNumberCut", "$1 Pick-3: 1 / 2 / " + std::string(100, '9'), Fields(),
-                "row 3: there is no horse " + std::string(40, '9') + "...; a race has at most 20 horses"},
+                "In Race C, there is no horse " + std::string(40, '9') + "...; a race has at most 20 horses."},
         BadCase{"LongUnitCut", "$" + std::string(60, '1') + " Pick-3: 1/2/3", Fields(),
-                "unit \"$" + std::string(39, '1') + "...\"" + kOutOfRange}),
+                "The unit \"$" + std::string(39, '1') + "...\"" + kOutOfRange}),
     [](const testing::TestParamInfo<BadCase>& test) { return test.param.name; });
 
 // The kind of each fault, which tallyhorn-cli turns into advice of its own.
@@ -268,9 +268,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadTicket, GrowingStillRefusesWhatNoFieldHolds) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"$1 Pick-3: 1 / 21 / 3", "row 2: there is no horse 21; a race has at most 20 horses"},
-      {"$1 Pick-3: 1 / 2 / 19-21", "row 3: range 19-21 runs beyond horse 20; a race has at most 20 horses"},
-      {"$1 Pick-3: 1 / ALL / 3", "row 2: ALL takes no horses from the field of 0"},
+      {"$1 Pick-3: 1 / 21 / 3", "In Race B, there is no horse 21; a race has at most 20 horses."},
+      {"$1 Pick-3: 1 / 2 / 19-21", "In Race C, the range 19-21 runs beyond horse 20; a race has at most 20 horses."},
+      {"$1 Pick-3: 1 / ALL / 3", "In Race B, ALL takes no horses from the field of 0."},
   };
   for (const auto& [text, error] : cases) {
     const TicketReading result = ReadTicket(text, Fields({12, 0, 12}), FieldRule::kGrow);
@@ -370,6 +370,53 @@ TEST(ReadTicket, ReadsBackTheTicketBoxFirstLine) {
     }
   }
 }
+
+// A text that is to hold one ticket: a stray line is named by its number
+// and its own reason, two good tickets are refused as such, and a text of
+// nothing but faults gets its first line's reason.
+struct OneTicketCase {
+  std::string name;
+  std::string text;
+  std::string error;  // "" for a ticket
+  ReadFault fault;
+};
+
+std::ostream& operator<<(std::ostream& out, const OneTicketCase& c) { return out << c.name; }
+
+class ReadOneTicketTest : public testing::TestWithParam<OneTicketCase> {};
+
+TEST_P(ReadOneTicketTest, ReadsOneOrSaysWhy) {
+  const OneTicketCase& c = GetParam();
+  const TicketReading result = ReadOneTicket(c.text, Fields(), FieldRule::kGrow);
+  EXPECT_EQ(result.ticket.has_value(), c.error.empty());
+  EXPECT_EQ(result.error, c.error);
+  EXPECT_EQ(result.fault, c.fault);
+  if (result.ticket) {
+    EXPECT_EQ(result.ticket->rows[1], Mask({14}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ReadOneTicketTest,
+    testing::Values(
+        OneTicketCase{"TicketWithItsBetsLine", "# mine\r\n$1 Exacta: 1 / 14\r\nBets:  1  Total:  $1 \r\n", "",
+                      ReadFault::kNone},
+        OneTicketCase{"StrayLineAfter", "$1 Exacta: 1 / 14\nback the favourite\n",
+                      "Line 2 is not a ticket: there is no unit price; a ticket starts with the price of one "
+                      "combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\".",
+                      ReadFault::kOther},
+        OneTicketCase{"StrayTicketLineBefore", "\n$1 Pick-3: 1 / 21 / 3\n$1 Exacta: 1 / 14",
+                      "Line 2 is not a ticket: in Race B, there is no horse 21; a race has at most 20 horses.",
+                      ReadFault::kOther},
+        OneTicketCase{"TwoGoodTickets", "$1 Exacta: 1 / 14\r\n$1 Exacta: 3 / 4\r\nnote\r\n$2 Pick-3: 1/2/3",
+                      "The text holds 3 tickets, not one.", ReadFault::kSeveralTickets},
+        OneTicketCase{"OnlyFaults", "$1 Exacta: 1 / 21\n$1 Pick-9: 1",
+                      "In the 2nd row, there is no horse 21; a race has at most 20 horses.", ReadFault::kOther},
+        OneTicketCase{"OnlySkippedLines", "# nothing\n\n",
+                      "There is no unit price; a ticket starts with the price of one combination, as in "
+                      "\"$1 Trifecta: 1,2 / 5 / 3,4\".",
+                      ReadFault::kNoUnitPrice}),
+    [](const testing::TestParamInfo<OneTicketCase>& test) { return test.param.name; });
 
 }  // namespace
 }  // namespace tallyhorn

@@ -414,7 +414,7 @@ WaitUntil "the typed Exacta in the form" ExactaShown
 
 step="typed ticket with horse 21"
 TypeTicket '$2 Exacta: 4 / 21'
-WaitForMessageBox $'Tallyhorn could not read the ticket in the box:\n\nrow 2: there is no horse 21; a race has at most 20 horses'
+WaitForMessageBox $'Tallyhorn could not read the ticket in the box:\n\nIn the 2nd row, there is no horse 21; a race has at most 20 horses.'
 xdotool key Return
 WaitForNoMessageBox
 ExactaKeptWithTypedText() {
@@ -452,7 +452,7 @@ EndWithEscape
 
 step="started with a text that is no ticket"
 Start '$1 Trifecta: 1 / 2'
-WaitForMessageBox $'Tallyhorn could not read the ticket on the command line:\n\nTrifecta takes 3 rows separated by "/", found 2'
+WaitForMessageBox $'Tallyhorn could not read the ticket on the command line:\n\nA Trifecta ticket has 3 rows separated by "/"; this one has 2.'
 xdotool key Return
 WaitForNoMessageBox
 Probe --wait "$kWaitSeconds" || Fail "no calculator window appeared after the message box"

@@ -35,7 +35,7 @@ def copyright_line():
 VERSION = project_version()
 DESCRIPTIONS = {"tallyhorn.exe": "Tallyhorn exotic wager calculator",
                 "tallyhorn-cli.exe": "Tallyhorn command-line ticket counter"}
-WORKED_TRIFECTA = "$1 Trifecta: 1,2 / 5 / 3,4\r\nBets:  4  Total:  $4 \r\n"
+WORKED_TRIFECTA = "$1 Trifecta: 1,2 / 5 / 3,4\nBets:  4  Total:  $4 \n"
 
 # `wine PROGRAM [ARG]`: the command-line program prints FAKE_CLI_OUTPUT and
 # ends with FAKE_CLI_STATUS; the calculator puts up its window (unless

@@ -128,11 +128,11 @@ std::ostream& operator<<(std::ostream& out, const NotATicketCase& c) { return ou
 
 const std::vector<NotATicketCase> kNotTickets{
     {"Prose", "Back the favourite",
-     "no unit price: a ticket starts with the price of one combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\""},
-    {"HorseAboveTwenty", "$1 Pick-3: 1 / 21 / 3", "row 2: there is no horse 21; a race has at most 20 horses"},
-    {"TooFewRows", "$1 Trifecta: 1 / 2", "Trifecta takes 3 rows separated by \"/\", found 2"},
-    {"TwoTickets", "$1 Exacta: 1 / 2\r\n$1 Exacta: 3 / 4", "the text holds 2 tickets; Tallyhorn reads one at a time"},
-    {"AllOfAnEmptyField", "$1 Pick-3: 1 / 2 / ALL", "row 3: ALL takes no horses from the field of 0"},
+     "There is no unit price; a ticket starts with the price of one combination, as in \"$1 Trifecta: 1,2 / 5 / 3,4\"."},
+    {"HorseAboveTwenty", "$1 Pick-3: 1 / 21 / 3", "In Race B, there is no horse 21; a race has at most 20 horses."},
+    {"TooFewRows", "$1 Trifecta: 1 / 2", "A Trifecta ticket has 3 rows separated by \"/\"; this one has 2."},
+    {"TwoTickets", "$1 Exacta: 1 / 2\r\n$1 Exacta: 3 / 4", "The text holds 2 tickets, not one."},
+    {"AllOfAnEmptyField", "$1 Pick-3: 1 / 2 / ALL", "In Race C, ALL takes no horses from the field of 0."},
 };
 
 class NotATicketTest : public CalculatorTest, public testing::WithParamInterface<NotATicketCase> {
@@ -236,7 +236,7 @@ TEST(StartTicketTest, ExplainsAFaultThenShowsTheStartState) {
   EXPECT_TRUE(box.warningIcon);
   EXPECT_EQ(box.text,
             "Tallyhorn could not read the ticket on the command line:\n\n"
-            "row 2: there is no horse 21; a race has at most 20 horses");
+            "In the 2nd row, there is no horse 21; a race has at most 20 horses.");
   EXPECT_EQ(Text(IDC_TICKET), "");
   EXPECT_EQ(CheckedBetButtons(), std::vector<int>{IDC_BET_TRIFECTA});
   EXPECT_EQ(VisibleHorses(0).size(), 12u);
