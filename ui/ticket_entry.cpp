@@ -34,16 +34,6 @@ std::optional<std::basic_string<Char>> BlockText(HANDLE data) {
   return text;
 }
 
-// Text in the window code page as UTF-16.
-std::wstring WidenedCodePageText(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
-  if (units > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), units);
-  return wide;
-}
-
 // The clipboard's text, or nothing when it holds none or too much. The
 // Unicode text is read where there is one: it is what most programs put
 // there, and it loses no character.
@@ -58,7 +48,7 @@ std::optional<std::string> ClipboardText(HWND owner) {
     if (unicode) {
       if (const std::optional<std::wstring> wide = BlockText<wchar_t>(data)) text = Utf8Of(*wide);
     } else if (const std::optional<std::string> narrow = BlockText<char>(data)) {
-      text = Utf8Of(WidenedCodePageText(*narrow));
+      text = Utf8Of(Utf16Of(*narrow, CP_ACP));
     }
   }
   CloseClipboard();

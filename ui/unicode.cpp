@@ -30,12 +30,14 @@ std::string Utf8Of(std::wstring_view wide) {
   return text;
 }
 
-std::wstring Utf16Of(std::string_view text) {
+std::wstring Utf16Of(std::string_view text) { return Utf16Of(text, CP_UTF8); }
+
+std::wstring Utf16Of(std::string_view text, UINT codePage) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());
-  const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  const int units = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
-  if (units > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), units);
+  if (units > 0) MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), units);
   return wide;
 }
 

@@ -17,6 +17,9 @@ namespace tallyhorn {
 std::string Utf8Of(std::wstring_view wide);
 std::wstring Utf16Of(std::string_view text);
 
+// Text in a code page (CP_ACP for the window code page, CP_UTF8) as UTF-16.
+std::wstring Utf16Of(std::string_view text, UINT codePage);
+
 // A window's whole text as UTF-16; "" for no window.
 std::wstring WideWindowText(HWND window);
 

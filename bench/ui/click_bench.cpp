@@ -13,45 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/ui/bench_window.h"
 #include "ui/calculator.h"
 #include "ui/resource.h"
 
 namespace {
 
 using namespace tallyhorn;
+using namespace tallyhorn::bench;
 
 HWND dialog = nullptr;
-
-double Milliseconds(LONGLONG ticks) {
-  static const LONGLONG frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f.QuadPart;
-  }();
-  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency);
-}
-
-LONGLONG Now() {
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return counter.QuadPart;
-}
-
-// Handles every message waiting, as the message loop would.
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (!IsDialogMessageA(dialog, &message)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-  }
-}
-
-void Click(int id) {
-  SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-  Pump();
-}
 
 void TypeSize(Row row, const char* text) {
   SendMessageA(GetDlgItem(dialog, SizeEditId(row)), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -63,12 +34,6 @@ struct Timing {
   double clickAndRepaint;  // median, with the repaint it causes
   std::size_t samples;
 };
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 // Times one click on `control` (its handle looked up beforehand, as a
 // person's click needs no lookup).

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ui/bench_window.h"
 #include "calc/summary.h"
 #include "tests/reference/ticket_sets.h"
 #include "ui/calculator.h"
@@ -23,46 +24,11 @@
 namespace {
 
 using namespace tallyhorn;
+using namespace tallyhorn::bench;
 using reference::TicketFamily;
 
 constexpr UINT kCountDone = WM_APP + 1;
 HWND dialog = nullptr;
-
-double Milliseconds(LONGLONG ticks) {
-  static const LONGLONG frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f.QuadPart;
-  }();
-  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency);
-}
-
-LONGLONG Now() {
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return counter.QuadPart;
-}
-
-void Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (!IsDialogMessageA(dialog, &message)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-  }
-}
-
-void Click(int id) {
-  SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-  Pump();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 struct ClickSamples {
   std::vector<double> clicks;       // the command and its recalculation

@@ -226,6 +226,20 @@ void ClickHorses(Row row, const std::vector<int>& horses) {
   for (int horse : horses) Click(BoxId(row, horse - 1));
 }
 
+void BuildBusyPick4() {
+  Click(IDC_BET_PICK_4);
+  Click(IDC_UNIT_2);
+  TypeSize(0, "20");
+  ClickHorses(0, {1, 2, 15});
+  TypeSize(0, "12");
+  TypeSize(1, "9");
+  TypeSize(2, "14");
+  TypeSize(3, "10");
+  ClickHorses(1, {3, 4});
+  ClickHorses(2, {14});
+  ClickHorses(3, {2, 9});
+}
+
 void TypeSize(Row row, const char* text) {
   HWND edit = Control(SizeEditId(row));
   if (edit == nullptr || !IsWindowVisible(edit)) {

@@ -59,6 +59,11 @@ std::vector<std::string> FormSnapshot();
 // control is hidden: a person could not click it).
 void Click(int id);
 void ClickHorses(Row row, const std::vector<int>& horses);
+// Builds, by clicks and typing, a Pick-4 at $2 with sizes 12, 9, 14, 10,
+// horses in every row, and horse 15 of row A ticked but hidden by its
+// field of 12: a form with every part that undo, a base or a typed text
+// must keep.
+void BuildBusyPick4();
 // Types a whole new text into a row's visible size edit.
 void TypeSize(Row row, const char* text);
 // Presses a key (with Ctrl and Shift held when asked) on the control that

@@ -36,22 +36,10 @@ std::ostream& operator<<(std::ostream& out, const ChangeCase& c) { return out <<
 
 class UndoTest : public CalculatorTest, public testing::WithParamInterface<ChangeCase> {
  protected:
-  // A Pick-4 at $2 with sizes 12, 9, 14, 10, horses in every row, and
-  // horse 15 of row A ticked but hidden by a field of 12: every part of
-  // the form undo must bring back.
+  // Every part of the form undo must bring back, a hidden tick among them.
   void SetUp() override {
     CalculatorTest::SetUp();
-    Click(IDC_BET_PICK_4);
-    Click(IDC_UNIT_2);
-    TypeSize(0, "20");
-    ClickHorses(0, {1, 2, 15});
-    TypeSize(0, "12");
-    TypeSize(1, "9");
-    TypeSize(2, "14");
-    TypeSize(3, "10");
-    ClickHorses(1, {3, 4});
-    ClickHorses(2, {14});
-    ClickHorses(3, {2, 9});
+    BuildBusyPick4();
   }
 };
 
