@@ -5,6 +5,7 @@
 #include "ui/form.h"
 #include "ui/history.h"
 #include "ui/keys.h"
+#include "ui/plan_window.h"
 #include "ui/resource.h"
 #include "ui/ticket_entry.h"
 
@@ -200,6 +201,8 @@ HWND CreateCalculator(HINSTANCE instance, std::string_view startTicket) {
 int RunMessageLoop() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // The plan window's keys and dialog keys, for messages meant for it.
+    if (TakePlanMessage(message)) continue;
     if (TakeCalculatorKey(message)) continue;
     if (calculatorDialog != nullptr && IsDialogMessageA(calculatorDialog, &message)) continue;
     TranslateMessage(&message);
@@ -209,6 +212,8 @@ int RunMessageLoop() {
 }
 
 void DestroyCalculator() {
+  // The plan window goes with the calculator; the plan is kept.
+  ClosePlan();
   StopHistory();
   if (calculatorDialog != nullptr) DestroyWindow(calculatorDialog);
   calculatorDialog = nullptr;

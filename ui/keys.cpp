@@ -2,6 +2,7 @@
 
 #include "ui/form.h"
 #include "ui/history.h"
+#include "ui/plan_window.h"
 #include "ui/resource.h"
 #include "ui/ticket_entry.h"
 
@@ -48,6 +49,11 @@ bool TakeCalculatorKey(const MSG& message) {
   const bool shift = KeyHeld(VK_SHIFT);
   const HWND target = message.hwnd;
 
+  // Ctrl+Enter, anywhere in the calculator: its ticket goes into the plan.
+  if (message.wParam == VK_RETURN && control) {
+    AddCalculatorTicketToPlan();
+    return true;
+  }
   if (message.wParam == VK_RETURN && !KeyHeld(VK_MENU)) {
     TakeEnter(dialog, target);
     return true;

@@ -4,11 +4,15 @@
 #include <string>
 
 #include "ui/calculator.h"
+#include "ui/plan_window.h"
 
 /*
  * Creates the calculator in its start state and runs its message loop. The
  * arguments, joined by spaces, are a ticket to start with:
  *   tallyhorn.exe "$1 Trifecta: 1,2 / 5 / 3,4"
+ * or one argument naming a plan file to open beside it:
+ *   tallyhorn.exe plan.txt
+ * Either way the plan the last run left comes back.
  * The only failure looked at is the dialog's creation; the program returns
  * 0 either way.
  */
@@ -19,7 +23,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (i > 1) ticket += ' ';
     ticket += __argv[i];
   }
-  if (tallyhorn::CreateCalculator(instance, ticket) == nullptr) return 0;
+  // One argument naming an existing file is a plan to open beside the
+  // calculator in its start state.
+  const std::wstring planFile = tallyhorn::PlanFileArgument();
+  if (tallyhorn::CreateCalculator(instance, planFile.empty() ? ticket : std::string()) == nullptr) return 0;
+  tallyhorn::StartPlan(planFile);
   tallyhorn::RunMessageLoop();
+  tallyhorn::ClosePlan();
   return 0;
 }
