@@ -62,7 +62,8 @@ void ClickHorses(Row row, const std::vector<int>& horses);
 // Types a whole new text into a row's visible size edit.
 void TypeSize(Row row, const char* text);
 // Presses a key (with Ctrl and Shift held when asked) on the control that
-// has the focus (or the dialog) and runs the message loop until the key is
+// has the focus, in the calculator or another window of the program (or on
+// the dialog when no shown window has it) and runs the message loop until the key is
 // handled. Returns what RunMessageLoop returned: kLoopStoppedByTest, unless
 // the key closed the dialog.
 int PressKey(UINT virtualKey, bool control = false, bool shift = false);
@@ -118,6 +119,6 @@ ModalBox ClickAndCloseModalBox(int id);
 
 // Presses a key like PressKey, reading and closing the modal message box
 // it may open; `shown` is false when it opened none.
-ModalBox PressKeyAndCloseModalBox(UINT virtualKey);
+ModalBox PressKeyAndCloseModalBox(UINT virtualKey, bool control = false, bool shift = false);
 
 }  // namespace tallyhorn::uitest
