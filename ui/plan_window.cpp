@@ -41,6 +41,11 @@ constexpr int kButtonHeight = 24;
 constexpr int kButtonGap = 4;
 constexpr int kSmallestListHeight = 48;
 constexpr int kDefaultWidth = 620;
+// The list's columns: the ticket column grows with the window.
+constexpr int kNumberWidth = 36;
+constexpr int kTicketWidth = 200;
+constexpr int kBetsWidth = 90;
+constexpr int kCostWidth = 90;
 constexpr int kDefaultHeight = 420;
 
 struct ButtonInfo {
@@ -66,6 +71,7 @@ struct PlanWindowState {
   HWND window = nullptr;
   HWND list = nullptr;
   HWND summary = nullptr;
+  HWND lastFocus = nullptr;  // the control with the keyboard when the window was last left
   HFONT font = nullptr;
   int lineHeight = 16;
   int summaryLines = 1;
@@ -184,6 +190,9 @@ void Layout() {
   const int summaryTop = client.bottom - kMargin - summaryHeight;
   const int listHeight = summaryTop - kMargin - kMargin;
   MoveWindow(state->list, kMargin, kMargin, width, listHeight > 0 ? listHeight : 0, TRUE);
+  // The ticket column takes the width the number, bets and cost leave.
+  const int fixed = kNumberWidth + kBetsWidth + kCostWidth + GetSystemMetrics(SM_CXVSCROLL) + 4;
+  SendMessageW(state->list, LVM_SETCOLUMNWIDTH, 1, width - fixed > kTicketWidth ? width - fixed : kTicketWidth);
   MoveWindow(state->summary, kMargin, summaryTop, width, summaryHeight, TRUE);
 }
 
@@ -496,10 +505,10 @@ void CreateControls(HWND window) {
     int width;
     int format;
   };
-  const std::array<Column, 4> columns{{{L"#", 36, LVCFMT_RIGHT},
-                                       {L"Ticket", 290, LVCFMT_LEFT},
-                                       {L"Bets", 70, LVCFMT_RIGHT},
-                                       {L"Cost", 80, LVCFMT_RIGHT}}};
+  const std::array<Column, 4> columns{{{L"#", kNumberWidth, LVCFMT_RIGHT},
+                                       {L"Ticket", kTicketWidth, LVCFMT_LEFT},
+                                       {L"Bets", kBetsWidth, LVCFMT_RIGHT},
+                                       {L"Cost", kCostWidth, LVCFMT_RIGHT}}};
   for (std::size_t i = 0; i < columns.size(); ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -569,7 +578,13 @@ LRESULT CALLBACK PlanProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       SmallestSize(*reinterpret_cast<MINMAXINFO*>(lParam));
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE && GetFocus() == nullptr) SetFocus(state->list);
+      // The control that had the keyboard gets it back, as in a dialog.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) state->lastFocus = focus;
+      } else if (HIWORD(wParam) == 0) {
+        SetFocus(state->lastFocus != nullptr && IsWindow(state->lastFocus) ? state->lastFocus : state->list);
+      }
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED || lParam == 0) Command(LOWORD(wParam));
