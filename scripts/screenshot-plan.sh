@@ -21,23 +21,18 @@ done
 mkdir -p docs
 
 # Inside the session: start the posed windows, wait until both are mapped
-# and painted, photograph the screen around them, then press Escape on the
+# and painted, photograph the part of the screen they cover, then press Escape on the
 # calculator so both close as a person would close them.
 bash scripts/wine-session.sh bash -c '
   set -euo pipefail
   wine "$1" >>build/screenshot.log 2>&1 &
   pose=$!
+  rm -f build/plan-pose-crop.txt
   calculator=$(timeout 60 xdotool search --sync --onlyvisible --name "^Tallyhorn$" | head -n1)
-  plan=$(timeout 60 xdotool search --sync --onlyvisible --name "Tallyhorn plan$" | head -n1)
+  timeout 60 xdotool search --sync --onlyvisible --name "Tallyhorn plan$" >/dev/null
   sleep 2
-  eval "$(xdotool getwindowgeometry --shell "$calculator")"
-  left=$X; top=$Y; right=$((X + WIDTH)); bottom=$((Y + HEIGHT))
-  eval "$(xdotool getwindowgeometry --shell "$plan")"
-  [ "$X" -lt "$left" ] && left=$X
-  [ "$Y" -lt "$top" ] && top=$Y
-  [ $((X + WIDTH)) -gt "$right" ] && right=$((X + WIDTH))
-  [ $((Y + HEIGHT)) -gt "$bottom" ] && bottom=$((Y + HEIGHT))
-  import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$2"
+  # The pose writes the rectangle the two windows make together.
+  import -window root -crop "$(cat build/plan-pose-crop.txt)" +repage "$2"
   xdotool key --window "$calculator" Escape
   wait "$pose"
 ' screenshot "$pose" "$root/docs/tallyhorn-plan.png"

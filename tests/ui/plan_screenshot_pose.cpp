@@ -4,6 +4,7 @@
 // plan lives in a folder of its own, so no real autosave is touched. It then
 // runs like the program until the calculator is closed.
 // scripts/screenshot-plan.sh photographs it.
+#include <cstdio>
 #include <string>
 
 #include "ui/calculator.h"
@@ -31,10 +32,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (reading.ticket) ShowTicket(dialog, *reading.ticket);
     AddCalculatorTicketToPlan();
   }
+  // Both windows side by side from the screen's corner, and the rectangle
+  // they make together written out for the photograph's crop
+  // ("WIDTHxHEIGHT+LEFT+TOP" in build/plan-pose-crop.txt).
+  SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT calculator{};
   GetWindowRect(dialog, &calculator);
-  SetWindowPos(PlanWindow(), nullptr, calculator.right + 4, calculator.top, 640, calculator.bottom - calculator.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  const int height = calculator.bottom - calculator.top;
+  SetWindowPos(PlanWindow(), nullptr, calculator.right + 4, 0, 600, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT plan{};
+  GetWindowRect(PlanWindow(), &plan);
+  if (FILE* crop = std::fopen("build/plan-pose-crop.txt", "w"); crop != nullptr) {
+    std::fprintf(crop, "%ldx%ld+0+0\n", plan.right, plan.bottom > calculator.bottom ? plan.bottom : calculator.bottom);
+    std::fclose(crop);
+  }
   // Leave the focus where a person's next click would go.
   SetFocus(GetDlgItem(dialog, IDC_BET_TRIFECTA));
   const int result = RunMessageLoop();
