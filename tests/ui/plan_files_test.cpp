@@ -57,15 +57,15 @@ TEST_F(PlanFilesTest, SaveAndOpenThroughTheDialogs) {
   PressPlanKey('Z', true);
   EXPECT_EQ(PlanLines(), rest) << "and then the New";
 
-  // Save as a second name; a cancelled dialog changes nothing.
-  const std::wstring other = folder / L"sunday.txt";
+  // Save as a second name, not ASCII; a cancelled dialog changes nothing.
+  const std::wstring other = folder / L"dimanche-\u00e9t\u00e9.txt";
   ChooseInFileDialog([] { ClickPlan(kPlanSaveAsId); }, other);
   EXPECT_EQ(FileBytes(other), TextOf(rest));
   ClickPlanRow(0);
   PressPlanKey(VK_DELETE);
   const FileDialog cancelled = ChooseInFileDialog([] { ClickPlan(kPlanSaveAsId); }, L"");
   EXPECT_TRUE(cancelled.shown);
-  EXPECT_EQ(PlanTitle(), "*sunday.txt - Tallyhorn plan");
+  EXPECT_EQ(PlanTitle(), "*dimanche-\xC3\xA9t\xC3\xA9.txt - Tallyhorn plan");
   EXPECT_EQ(FileBytes(other), TextOf(rest));
 }
 
@@ -148,6 +148,27 @@ TEST_F(PlanFilesTest, ThePlanComesBackAtTheNextStart) {
   EXPECT_EQ(PlanLines(), kMixedPlan) << "the history starts afresh";
   Restart();
   EXPECT_EQ(PlanLines(), kMixedPlan);
+}
+
+// An autosave that fails is said once, not at every change, until one
+// succeeds again; the plan in the window is as it should be throughout.
+TEST_F(PlanFilesTest, AFailedAutosaveIsSaidOnce) {
+  const std::wstring autosave = folder / L"plan.txt";
+  AddToPlan({kMixedPlan[0]});
+  SetFileAttributesW(autosave.c_str(), FILE_ATTRIBUTE_READONLY);
+  const ModalBox first = WatchModalBox([] { ClickPlan(kPlanAddId); });
+  ASSERT_TRUE(first.shown);
+  EXPECT_NE(first.text.find("next start"), std::string::npos) << first.text;
+  EXPECT_NE(first.text.find("read-only"), std::string::npos) << first.text;
+  EXPECT_FALSE(WatchModalBox([] { ClickPlan(kPlanAddId); }).shown);
+  EXPECT_EQ(PlanRows().size(), 3u);
+
+  SetFileAttributesW(autosave.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_FALSE(WatchModalBox([] { ClickPlan(kPlanAddId); }).shown);
+  EXPECT_EQ(FileBytes(autosave), TextOf(std::vector<std::string>(4, kMixedPlan[0])));
+  SetFileAttributesW(autosave.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(WatchModalBox([] { ClickPlan(kPlanAddId); }).shown) << "failing again is said again";
+  SetFileAttributesW(autosave.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // A damaged autosave is kept beside it, its good lines load, and a box says
