@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 core=build/native/bench/core_bench
 distinct=build/native/bench/distinct_bench
 clicks=build/mingw/bench/ui/click_bench.exe
-for program in "$core" "$distinct" "$clicks"; do
+plan=build/mingw/bench/ui/plan_bench.exe
+for program in "$core" "$distinct" "$clicks" "$plan"; do
   if [ ! -f "$program" ]; then
     echo "$0: $program is missing; build with 'make build'" >&2
     exit 1
@@ -24,3 +25,6 @@ echo "== Distinct of tallyhorn-cli (native; plain_s: the plain walk on the same 
 echo
 echo "== clicks on the calculator window (under Wine)"
 bash scripts/wine-session.sh wine "$clicks" "$@"
+echo
+echo "== the plan's count beside the calculator window (under Wine)"
+bash scripts/wine-session.sh wine "$plan" "$@"

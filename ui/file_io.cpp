@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -213,9 +214,18 @@ std::string WriteFileAtomically(const std::wstring& path, std::string_view bytes
   DWORD error = WriteAll(file.Get(), bytes);
   if (error == ERROR_SUCCESS && FlushFileBuffers(file.Get()) == FALSE) error = GetLastError();
   if (!file.Close() && error == ERROR_SUCCESS) error = GetLastError();
-  if (error == ERROR_SUCCESS &&
-      MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
-    error = GetLastError();
+  // A virus scanner, an indexer or a backup may hold the old file open for
+  // a moment; the rename is tried again a few times before it counts as
+  // failed (a tenth of a second at most).
+  for (int attempt = 0; error == ERROR_SUCCESS; ++attempt) {
+    if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE) break;
+    const DWORD moveError = GetLastError();
+    const bool passing = moveError == ERROR_ACCESS_DENIED || moveError == ERROR_SHARING_VIOLATION || moveError == ERROR_LOCK_VIOLATION;
+    if (!passing || attempt == 4) {
+      error = moveError;
+      break;
+    }
+    Sleep(25);
   }
   if (error != ERROR_SUCCESS) {
     DeleteFileW(temp.c_str());

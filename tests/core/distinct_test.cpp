@@ -368,7 +368,8 @@ TEST(PlanDistinct, CountsEachBetTypeOfAMixedPlanAsThePlainWalk) {
   ASSERT_EQ(counts->size(), expectedTypes.size());
   CombinationCount total = 0;
   for (std::size_t i = 0; i < counts->size(); ++i) {
-    const auto [betType, count] = (*counts)[i];
+    const BetType betType = (*counts)[i].first;
+    const CombinationCount count = (*counts)[i].second;
     EXPECT_EQ(betType, expectedTypes[i].first) << "entry " << i;
     std::vector<Ticket> ofType;
     std::copy_if(plan.begin(), plan.end(), std::back_inserter(ofType), [&](const Ticket& t) { return t.betType == betType; });

@@ -62,8 +62,19 @@ TEST(AtomicSave, SaysWhyItFailedAndLeavesTheOldFile) {
   EXPECT_TRUE(readOnly.starts_with("Could not save " + Utf8Of(locked) + ": ")) << readOnly;
   EXPECT_EQ(ReadWholeFile(locked).bytes, "old");
 
+  // A file another program holds open, not sharing it for deletion, cannot
+  // be replaced while it does.
+  const std::wstring held = folder / L"held.txt";
+  WritePlainly(held, "old");
+  const HANDLE holder = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  const std::string inUse = WriteFileAtomically(held, "new");
+  CloseHandle(holder);
+  EXPECT_TRUE(inUse.starts_with("Could not save " + Utf8Of(held) + ": ")) << inUse;
+  EXPECT_EQ(ReadWholeFile(held).bytes, "old");
+
   EXPECT_EQ(WriteFileAtomically(L"", "new"), "Could not save: no file name was given.");
-  EXPECT_EQ(folder.Files(), std::vector<std::wstring>{L"locked.txt"});  // no temporary file is left
+  EXPECT_EQ(folder.Files(), (std::vector<std::wstring>{L"held.txt", L"locked.txt"}));  // no temporary file is left
 }
 
 TEST(WholeFileRead, SaysWhenTheFileIsMissingOrTooLarge) {
