@@ -20,6 +20,12 @@ WideNumber& WideNumber::AddProduct(std::uint64_t value, std::uint32_t factor) {
   return Add(upper << 32);
 }
 
+WideNumber& WideNumber::Subtract(std::uint64_t value) {
+  if (low_ < value) --high_;  // the low half wraps: borrow one
+  low_ -= value;
+  return *this;
+}
+
 std::uint32_t WideNumber::DivideBy(std::uint32_t divisor) {
   // Long division over four 32-bit digits, most significant first: each
   // step divides a remainder below divisor, shifted up 32 bits, plus the

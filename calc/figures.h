@@ -23,6 +23,9 @@ class WideNumber {
   WideNumber& Add(std::uint64_t value);
   // Adds value * factor, which need not fit 64 bits.
   WideNumber& AddProduct(std::uint64_t value, std::uint32_t factor);
+  // Takes away a value not above the number (a count of combinations bet
+  // more than once is the bets less the distinct ones, never below 0).
+  WideNumber& Subtract(std::uint64_t value);
 
   // Divides the number by divisor (not 0) in place; returns the remainder.
   std::uint32_t DivideBy(std::uint32_t divisor);

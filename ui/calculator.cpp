@@ -7,6 +7,7 @@
 #include "ui/history.h"
 #include "ui/keys.h"
 #include "ui/keys_help.h"
+#include "ui/plan_window.h"
 #include "ui/resource.h"
 #include "ui/ticket_box.h"
 #include "ui/ticket_entry.h"
@@ -212,6 +213,8 @@ int RunMessageLoop() {
   // The W functions throughout, so a typed character reaches the edits as
   // the UTF-16 unit it is, never through the window code page.
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // The plan window's keys and dialog keys, for messages meant for it.
+    if (TakePlanMessage(message)) continue;
     if (TakeCalculatorKey(message)) continue;
     if (calculatorDialog != nullptr && IsDialogMessageW(calculatorDialog, &message)) continue;
     TranslateMessage(&message);
@@ -221,6 +224,8 @@ int RunMessageLoop() {
 }
 
 void DestroyCalculator() {
+  // The plan window goes with the calculator; the plan is kept.
+  ClosePlan();
   StopHistory();
   if (calculatorDialog != nullptr) DestroyWindow(calculatorDialog);
   calculatorDialog = nullptr;

@@ -32,4 +32,11 @@ std::string StartTicketOf(const std::vector<std::wstring>& arguments) {
   return Utf8Of(ticket);
 }
 
+std::wstring PlanFileOf(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 1) return {};
+  const DWORD attributes = GetFileAttributesW(arguments.front().c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {};
+  return arguments.front();
+}
+
 }  // namespace tallyhorn

@@ -19,4 +19,9 @@ std::vector<std::wstring> ProgramArguments();
 //   tallyhorn.exe $1 Trifecta: 1,2 / 5 / 3,4
 std::string StartTicketOf(const std::vector<std::wstring>& arguments);
 
+// The plan file the arguments name: the path when there is exactly one
+// argument and it names an existing file (not a folder), else L"".
+//   tallyhorn.exe plan.txt
+std::wstring PlanFileOf(const std::vector<std::wstring>& arguments);
+
 }  // namespace tallyhorn

@@ -2,6 +2,7 @@
 
 #include "ui/form.h"
 #include "ui/history.h"
+#include "ui/plan_window.h"
 #include "ui/resource.h"
 #include "ui/ticket_entry.h"
 
@@ -67,6 +68,12 @@ bool TakeCalculatorKey(const MSG& message) {
   const bool shift = KeyHeld(VK_SHIFT);
   const HWND target = message.hwnd;
 
+  // Ctrl+Enter, anywhere in the calculator: its ticket goes into the plan,
+  // once however long the keys are held.
+  if (message.wParam == VK_RETURN && control) {
+    if (!IsRepeat(message)) AddCalculatorTicketToPlan();
+    return true;
+  }
   if (message.wParam == VK_RETURN && !KeyHeld(VK_MENU)) {
     // Held down, Enter acts once: its repeats would read the same ticket
     // again, or open the same warning once per repeat.

@@ -53,5 +53,27 @@ INSTANTIATE_TEST_SUITE_P(
                                "792,281,624,958,175,935,155,394,314.25"}),
     [](const testing::TestParamInfo<FigureCase>& test) { return test.param.name; });
 
+// Taking away borrows across the halves and lands exactly on the number
+// left, zero included.
+TEST(WideNumber, SubtractsAcrossTheHalves) {
+  struct Case {
+    const char* name;
+    std::vector<std::uint64_t> added;
+    std::uint64_t taken;
+    std::string digits;
+  };
+  const std::vector<Case> cases{
+      {"SmallNumber", {36}, 30, "6"},
+      {"ToZero", {kMax64}, kMax64, "0"},
+      {"BorrowFromTheHighHalf", {kMax64, 2}, 2, "18,446,744,073,709,551,615"},
+      {"LeavesTheHighHalf", {kMax64, kMax64}, kMax64, "18,446,744,073,709,551,615"},
+  };
+  for (const Case& c : cases) {
+    WideNumber number;
+    for (std::uint64_t value : c.added) number.Add(value);
+    EXPECT_EQ(GroupedDigits(number.Subtract(c.taken)), c.digits) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace tallyhorn

@@ -121,10 +121,11 @@ void CALLBACK CloseModalBox(HWND, UINT, UINT_PTR timer, DWORD) {
 // with Ctrl and Shift held as asked, and runs the message loop until
 // WM_QUIT: posted right behind the key, or by the box watcher.
 int RunKey(UINT virtualKey, bool control, bool shift, bool postQuit) {
+  // The key goes where a person's would: to the control with the focus, in
+  // whichever of the program's windows it is (the calculator when none).
   HWND target = GetFocus();
-  if (target == nullptr || (target != CalculatorDialog() && !IsChild(CalculatorDialog(), target))) {
-    target = CalculatorDialog();
-  }
+  const HWND root = target != nullptr ? GetAncestor(target, GA_ROOT) : nullptr;
+  if (root == nullptr || !IsWindowVisible(root)) target = CalculatorDialog();
   // Posted keys do not move the thread's key state, so Ctrl and Shift are
   // held down in it for as long as the loop runs.
   BYTE keys[256]{};
@@ -324,10 +325,10 @@ ModalBox ClickAndCloseModalBox(int id) {
   return WatchModalBox([id] { Click(id); });
 }
 
-ModalBox PressKeyAndCloseModalBox(UINT virtualKey) {
+ModalBox PressKeyAndCloseModalBox(UINT virtualKey, bool control, bool shift) {
   quitAfterBox = true;
-  const ModalBox box = WatchModalBox([virtualKey] {
-    EXPECT_EQ(RunKey(virtualKey, false, false, false), kLoopStoppedByTest) << "the key closed the calculator";
+  const ModalBox box = WatchModalBox([virtualKey, control, shift] {
+    EXPECT_EQ(RunKey(virtualKey, control, shift, false), kLoopStoppedByTest) << "the key closed the calculator";
   });
   quitAfterBox = false;
   return box;

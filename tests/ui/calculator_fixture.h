@@ -67,7 +67,8 @@ void BuildBusyPick4();
 // Types a whole new text into a row's visible size edit.
 void TypeSize(Row row, const char* text);
 // Presses a key (with Ctrl and Shift held when asked) on the control that
-// has the focus (or the dialog) and runs the message loop until the key is
+// has the focus, in the calculator or another window of the program (or on
+// the dialog when no shown window has it) and runs the message loop until the key is
 // handled. Returns what RunMessageLoop returned: kLoopStoppedByTest, unless
 // the key closed the dialog.
 int PressKey(UINT virtualKey, bool control = false, bool shift = false);
@@ -128,7 +129,7 @@ ModalBox ClickAndCloseModalBox(int id);
 
 // Presses a key like PressKey, reading and closing the modal message box
 // it may open; `shown` is false when it opened none.
-ModalBox PressKeyAndCloseModalBox(UINT virtualKey);
+ModalBox PressKeyAndCloseModalBox(UINT virtualKey, bool control = false, bool shift = false);
 
 // Posts a message to the dialog, as a menu does, and runs the message loop
 // until it is handled, reading and closing the modal box it may open.

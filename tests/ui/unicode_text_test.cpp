@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/files/temp_folder.h"
 #include "tests/ui/calculator_fixture.h"
 #include "ui/command_line.h"
 
@@ -88,6 +89,20 @@ TEST(CommandLineTest, JoinsTheArgumentsWithSpaces) {
   EXPECT_EQ(arguments, (std::vector<std::wstring>{L"$1", L"Trif\u00E9cta:", L"1,2", L"/", L"5"}));
   EXPECT_EQ(StartTicketOf(arguments), "$1 Trif\xC3\xA9" "cta: 1,2 / 5");
   EXPECT_EQ(StartTicketOf({}), "");
+}
+
+// One argument naming an existing file, whatever its name's characters,
+// is a plan to open; anything else is read as a ticket.
+TEST(CommandLineTest, OneExistingFileIsAPlan) {
+  const TempFolder folder;
+  const std::wstring plan = folder / L"Pl\u00E0n \u2013 Saturday.txt";
+  WritePlainly(plan, "$1 Exacta: 1 / 2\r\n");
+  EXPECT_EQ(PlanFileOf({plan}), plan);
+  EXPECT_EQ(PlanFileOf({}), L"");
+  EXPECT_EQ(PlanFileOf({plan, plan}), L"");
+  EXPECT_EQ(PlanFileOf({folder.Path()}), L"");
+  EXPECT_EQ(PlanFileOf({folder / L"missing.txt"}), L"");
+  EXPECT_EQ(PlanFileOf({L"$1 Exacta: 1 / 2"}), L"");
 }
 
 }  // namespace
