@@ -2,11 +2,12 @@
 #   make run         set up, build, start the calculator (under Wine on Linux)
 #   make test        set up, build, run every test
 #   make build       build the core natively and the Windows program
-#   make bench       core benchmarks natively, click benchmark under Wine
+#   make bench       core benchmarks natively, click and plan benchmarks under Wine
 #   make fuzz        each fuzz target for a bounded time (FUZZ_SECONDS)
 #   make soak        the long random soak of the window under Wine
-#   make screenshot  render the window to docs/tallyhorn.png and, at 144 DPI,
-#                    docs/tallyhorn-144dpi.png
+#   make screenshot  render the window to docs/tallyhorn.png, at 144 DPI to
+#                    docs/tallyhorn-144dpi.png, and beside its plan window to
+#                    docs/tallyhorn-plan.png
 #   make dist        the download: dist/tallyhorn-<version>-win64.zip
 .PHONY: all setup build build-native build-asan build-mingw build-fuzz test run bench fuzz soak screenshot dist clean
 
@@ -42,6 +43,7 @@ soak: build-mingw
 screenshot: build-mingw
 	@bash scripts/screenshot.sh
 	@bash scripts/screenshot.sh --dpi 144
+	@bash scripts/screenshot-plan.sh
 
 # The two programs, the player's guide and the licence, zipped
 # reproducibly; the SHA-256 is printed and written beside the zip.
