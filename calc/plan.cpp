@@ -99,27 +99,21 @@ std::optional<std::size_t> Plan::Open(std::vector<Ticket> tickets) {
   return Change(0, tickets_, std::move(tickets), 0);
 }
 
-std::optional<std::size_t> Plan::Undo() {
-  if (undo_.empty()) return std::nullopt;
-  Step step = std::move(undo_.back());
-  undo_.pop_back();
-  Splice(step.index, step.after, step.before);
-  state_ = step.stateBefore;
+template <typename From, typename To>
+std::optional<std::size_t> Plan::Replay(From& from, To& to, bool forward) {
+  if (from.empty()) return std::nullopt;
+  Step step = std::move(from.back());
+  from.pop_back();
+  Splice(step.index, forward ? step.before : step.after, forward ? step.after : step.before);
+  state_ = forward ? step.stateAfter : step.stateBefore;
   const std::size_t row = step.index;
-  redo_.push_back(std::move(step));
+  to.push_back(std::move(step));
   return row;
 }
 
-std::optional<std::size_t> Plan::Redo() {
-  if (redo_.empty()) return std::nullopt;
-  Step step = std::move(redo_.back());
-  redo_.pop_back();
-  Splice(step.index, step.before, step.after);
-  state_ = step.stateAfter;
-  const std::size_t row = step.index;
-  undo_.push_back(std::move(step));
-  return row;
-}
+std::optional<std::size_t> Plan::Undo() { return Replay(undo_, redo_, false); }
+
+std::optional<std::size_t> Plan::Redo() { return Replay(redo_, undo_, true); }
 
 void Plan::Reset(std::vector<Ticket> tickets) {
   tickets_ = std::move(tickets);

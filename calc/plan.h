@@ -80,6 +80,10 @@ class Plan {
 
   // Applies a new step and records it; returns `select`.
   std::size_t Change(std::size_t index, std::vector<Ticket> before, std::vector<Ticket> after, std::size_t select);
+  // Moves the newest step of `from` to `to`, putting the tickets as the
+  // step left them (forward, redo) or found them (undo); returns its row.
+  template <typename From, typename To>
+  std::optional<std::size_t> Replay(From& from, To& to, bool forward);
   // Rows [index, index + out.size()) become `in`.
   void Splice(std::size_t index, const std::vector<Ticket>& out, const std::vector<Ticket>& in);
 
