@@ -57,4 +57,15 @@ const char* DpiAwarenessName(DpiAwareness awareness);
  */
 void FollowMonitorDpi(HWND dialog);
 
+// The DPI a window is laid out at: its monitor's under per-monitor
+// awareness (GetDpiForWindow, where user32 has it), else the screen's.
+UINT WindowDpi(HWND window);
+
+// The DPI of the screen at log-on, which the system's own metrics (the
+// message font among them) are given at.
+UINT SystemDpi();
+
+// A length given at 96 DPI, at `dpi`.
+inline int AtDpi(int length, UINT dpi) { return MulDiv(length, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI); }
+
 }  // namespace tallyhorn

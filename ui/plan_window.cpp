@@ -19,6 +19,7 @@
 #include "calc/summary.h"
 #include "ui/autosave.h"
 #include "ui/calculator_link.h"
+#include "ui/dpi.h"
 #include "ui/file_io.h"
 #include "ui/history.h"
 #include "ui/plan_counter.h"
@@ -35,7 +36,7 @@ constexpr UINT_PTR kPlaceTimer = 1;
 // been saved anywhere.
 constexpr std::uint64_t kNeverSaved = std::numeric_limits<std::uint64_t>::max();
 
-// Sizes in pixels at 96 dots per inch.
+// Sizes in pixels at 96 dots per inch, laid out at the window's own DPI.
 constexpr int kMargin = 8;
 constexpr int kButtonWidth = 100;
 constexpr int kButtonHeight = 24;
@@ -73,6 +74,7 @@ struct PlanWindowState {
   HWND list = nullptr;
   HWND summary = nullptr;
   HWND lastFocus = nullptr;  // the control with the keyboard when the window was last left
+  UINT dpi = USER_DEFAULT_SCREEN_DPI;  // the DPI the window is laid out at
   HFONT font = nullptr;
   int lineHeight = 16;
   int summaryLines = 1;
@@ -95,6 +97,9 @@ PlanWindowState* state = nullptr;
 // --- small helpers ------------------------------------------------------------
 
 bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// A length given at 96 DPI, at the window's DPI.
+int Px(int length) { return AtDpi(length, state->dpi); }
 
 std::wstring FileName(const std::wstring& path) {
   const std::size_t slash = path.find_last_of(L"\\/");
@@ -166,8 +171,12 @@ std::optional<RECT> KeptPlace() {
 // Beside the calculator, to its right when there is room.
 RECT DefaultPlace() {
   RECT calculator{0, 0, 0, 0};
-  if (HWND calc = CalculatorWindow(); calc != nullptr) GetWindowRect(calc, &calculator);
-  RECT rect{calculator.right + 8, calculator.top, calculator.right + 8 + kDefaultWidth, calculator.top + kDefaultHeight};
+  const HWND calc = CalculatorWindow();
+  if (calc != nullptr) GetWindowRect(calc, &calculator);
+  const UINT dpi = WindowDpi(calc);
+  const int gap = AtDpi(8, dpi);
+  RECT rect{calculator.right + gap, calculator.top, calculator.right + gap + AtDpi(kDefaultWidth, dpi),
+            calculator.top + AtDpi(kDefaultHeight, dpi)};
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   if (GetMonitorInfoW(MonitorFromRect(&calculator, MONITOR_DEFAULTTOPRIMARY), &monitor) &&
@@ -182,21 +191,25 @@ RECT DefaultPlace() {
 void Layout() {
   RECT client{};
   GetClientRect(state->window, &client);
-  const int buttonsLeft = client.right - kMargin - kButtonWidth;
-  int y = kMargin;
+  const int margin = Px(kMargin);
+  const int buttonsLeft = client.right - margin - Px(kButtonWidth);
+  int y = margin;
   for (const ButtonInfo& button : kButtons) {
-    MoveWindow(GetDlgItem(state->window, button.id), buttonsLeft, y, kButtonWidth, kButtonHeight, TRUE);
-    y += kButtonHeight + kButtonGap;
+    MoveWindow(GetDlgItem(state->window, button.id), buttonsLeft, y, Px(kButtonWidth), Px(kButtonHeight), TRUE);
+    y += Px(kButtonHeight + kButtonGap);
   }
-  const int width = buttonsLeft - 2 * kMargin > 0 ? buttonsLeft - 2 * kMargin : 0;
-  const int summaryHeight = state->summaryLines * state->lineHeight + 6;
-  const int summaryTop = client.bottom - kMargin - summaryHeight;
-  const int listHeight = summaryTop - kMargin - kMargin;
-  MoveWindow(state->list, kMargin, kMargin, width, listHeight > 0 ? listHeight : 0, TRUE);
+  const int width = buttonsLeft - 2 * margin > 0 ? buttonsLeft - 2 * margin : 0;
+  const int summaryHeight = state->summaryLines * state->lineHeight + Px(6);
+  const int summaryTop = client.bottom - margin - summaryHeight;
+  const int listHeight = summaryTop - margin - margin;
+  MoveWindow(state->list, margin, margin, width, listHeight > 0 ? listHeight : 0, TRUE);
   // The ticket column takes the width the number, bets and cost leave.
-  const int fixed = kNumberWidth + kBetsWidth + kCostWidth + GetSystemMetrics(SM_CXVSCROLL) + 4;
-  SendMessageW(state->list, LVM_SETCOLUMNWIDTH, 1, width - fixed > kTicketWidth ? width - fixed : kTicketWidth);
-  MoveWindow(state->summary, kMargin, summaryTop, width, summaryHeight, TRUE);
+  SendMessageW(state->list, LVM_SETCOLUMNWIDTH, 0, Px(kNumberWidth));
+  SendMessageW(state->list, LVM_SETCOLUMNWIDTH, 2, Px(kBetsWidth));
+  SendMessageW(state->list, LVM_SETCOLUMNWIDTH, 3, Px(kCostWidth));
+  const int fixed = Px(kNumberWidth + kBetsWidth + kCostWidth + 4) + GetSystemMetrics(SM_CXVSCROLL);
+  SendMessageW(state->list, LVM_SETCOLUMNWIDTH, 1, width - fixed > Px(kTicketWidth) ? width - fixed : Px(kTicketWidth));
+  MoveWindow(state->summary, margin, summaryTop, width, summaryHeight, TRUE);
 }
 
 bool Unsaved() { return state->plan.State() != state->savedState; }
@@ -488,14 +501,39 @@ void ListText(NMLVDISPINFOW& info) {
   }
 }
 
-void CreateControls(HWND window) {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
+/*
+ * Gives every control the system's message font at the window's DPI (the
+ * system gives it at its own DPI), and measures its line height for the
+ * summary. Called when the controls are made and again when the window
+ * moves to a monitor of another DPI.
+ */
+void SetPlanFont(HWND window) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
+  HFONT font = nullptr;
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    state->font = CreateFontIndirectW(&metrics.lfMessageFont);
+    metrics.lfMessageFont.lfHeight =
+        MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(state->dpi), static_cast<int>(SystemDpi()));
+    font = CreateFontIndirectW(&metrics.lfMessageFont);
   }
-  const HFONT font = state->font != nullptr ? state->font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  const HFONT shown = font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(shown), TRUE);
+  }
+  if (state->font != nullptr) DeleteObject(state->font);
+  state->font = font;
+
+  if (HDC dc = GetDC(window); dc != nullptr) {
+    const HGDIOBJ old = SelectObject(dc, shown);
+    TEXTMETRICW text{};
+    if (GetTextMetricsW(dc, &text)) state->lineHeight = text.tmHeight;
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+  }
+}
+
+void CreateControls(HWND window) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
 
   state->list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
@@ -508,10 +546,10 @@ void CreateControls(HWND window) {
     int width;
     int format;
   };
-  const std::array<Column, 4> columns{{{L"#", kNumberWidth, LVCFMT_RIGHT},
-                                       {L"Ticket", kTicketWidth, LVCFMT_LEFT},
-                                       {L"Bets", kBetsWidth, LVCFMT_RIGHT},
-                                       {L"Cost", kCostWidth, LVCFMT_RIGHT}}};
+  const std::array<Column, 4> columns{{{L"#", Px(kNumberWidth), LVCFMT_RIGHT},
+                                       {L"Ticket", Px(kTicketWidth), LVCFMT_LEFT},
+                                       {L"Bets", Px(kBetsWidth), LVCFMT_RIGHT},
+                                       {L"Cost", Px(kCostWidth), LVCFMT_RIGHT}}};
   for (std::size_t i = 0; i < columns.size(); ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -530,25 +568,15 @@ void CreateControls(HWND window) {
     CreateWindowExW(0, L"BUTTON", button.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
                     window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(button.id)), instance, nullptr);
   }
-  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  }
-
-  if (HDC dc = GetDC(window); dc != nullptr) {
-    const HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW text{};
-    if (GetTextMetricsW(dc, &text)) state->lineHeight = text.tmHeight;
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-  }
+  SetPlanFont(window);
 }
 
 // The smallest window that still shows every button and the whole summary
 // above a few rows of the list.
 void SmallestSize(MINMAXINFO& info) {
-  const int buttons = static_cast<int>(kButtons.size()) * (kButtonHeight + kButtonGap) - kButtonGap + 2 * kMargin;
-  const int left = 3 * kMargin + kSmallestListHeight + state->summaryLines * state->lineHeight + 6;
-  RECT rect{0, 0, 3 * kMargin + 240 + kButtonWidth, buttons > left ? buttons : left};
+  const int buttons = Px(static_cast<int>(kButtons.size()) * (kButtonHeight + kButtonGap) - kButtonGap + 2 * kMargin);
+  const int left = Px(3 * kMargin + kSmallestListHeight + 6) + state->summaryLines * state->lineHeight;
+  RECT rect{0, 0, Px(3 * kMargin + 240 + kButtonWidth), buttons > left ? buttons : left};
   AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
   info.ptMinTrackSize.x = rect.right - rect.left;
   info.ptMinTrackSize.y = rect.bottom - rect.top;
@@ -561,6 +589,7 @@ LRESULT CALLBACK PlanProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
   switch (message) {
     case WM_CREATE:
       state->window = window;
+      state->dpi = WindowDpi(window);
       CreateControls(window);
       state->counter = std::make_unique<DistinctCounter>(window, kCountDoneMessage);
       return 0;
@@ -577,6 +606,17 @@ LRESULT CALLBACK PlanProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         SavePlace();
       }
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another DPI: the font and every length at
+      // the new DPI, in the rectangle the system suggests for it.
+      state->dpi = HIWORD(wParam);
+      SetPlanFont(window);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout();
+      return 0;
+    }
     case WM_GETMINMAXINFO:
       SmallestSize(*reinterpret_cast<MINMAXINFO*>(lParam));
       return 0;
