@@ -1,7 +1,5 @@
 #include "ui/calculator.h"
 
-#include "calc/counting.h"
-#include "calc/ticket.h"
 #include "ui/dpi.h"
 #include "ui/form.h"
 #include "ui/history.h"
@@ -125,26 +123,6 @@ INT_PTR HandleCommand(HWND dialog, int id, int notification) {
 }
 
 }  // namespace
-
-void Recalculate(HWND dialog, bool readSizes) {
-  if (readSizes) ReadFieldSizes();
-  SnapshotSelections();
-  wagerState.combinationCount = CountCombinations(wagerState);
-
-  // A zero count gives an empty ticket and count text and the "no bets"
-  // cost text, so the same three writes serve both cases. The ticket box is
-  // always rewritten, even with the text it shows: writing it also puts its
-  // caret and scroll position back to the start and replaces what the user
-  // typed there (the history keeps the typing). The two hidden fields are
-  // written only when they change.
-  const TicketTexts texts = BuildTicket(wagerState);
-  const FormControls& controls = Controls();
-  SetControlText(controls.countField, texts.countText.data());
-  SetControlText(controls.costField, texts.costText.data());
-  WriteTicketBox(texts.ticket.data());
-
-  SendMessageA(dialog, WM_INITDIALOG, 0, 0);
-}
 
 INT_PTR CALLBACK CalculatorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

@@ -55,11 +55,4 @@ const WagerState& CalculatorState();
  */
 INT_PTR CALLBACK CalculatorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-/*
- * One recalculation: re-reads the field sizes when readSizes is set, takes
- * the selection snapshot, counts, writes the ticket, count and cost texts,
- * and refreshes the layout through the dialog's own WM_INITDIALOG.
- */
-void Recalculate(HWND dialog, bool readSizes);
-
 }  // namespace tallyhorn

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "calc/counting.h"
 #include "calc/ticket.h"
 #include "ui/resource.h"
+#include "ui/ticket_box.h"
 #include "ui/unicode.h"
 
 namespace tallyhorn {
@@ -217,6 +219,26 @@ void LayoutRow(Row row, bool active, const char* label) {
   // In a position bet only the first row's edit shows: it sets the field of
   // every row.
   SetVisible(controls.sizeEdits[r], active && (!IsPositionBet(wagerState.betType) || row == 0));
+}
+
+void Recalculate(HWND dialog, bool readSizes) {
+  if (readSizes) ReadFieldSizes();
+  SnapshotSelections();
+  wagerState.combinationCount = CountCombinations(wagerState);
+
+  // A zero count gives an empty ticket and count text and the "no bets"
+  // cost text, so the same three writes serve both cases. The ticket box is
+  // always rewritten, even with the text it shows: writing it also puts its
+  // caret and scroll position back to the start and replaces what the user
+  // typed there (the history keeps the typing). The two hidden fields are
+  // written only when they change.
+  const TicketTexts texts = BuildTicket(wagerState);
+  const FormControls& controls = Controls();
+  SetControlText(controls.countField, texts.countText.data());
+  SetControlText(controls.costField, texts.costText.data());
+  WriteTicketBox(texts.ticket.data());
+
+  SendMessageA(dialog, WM_INITDIALOG, 0, 0);
 }
 
 }  // namespace tallyhorn

@@ -77,4 +77,11 @@ void RefreshLayout(HWND dialog);
 // edit of one row.
 void LayoutRow(Row row, bool active, const char* label);
 
+/*
+ * One recalculation: re-reads the field sizes when readSizes is set, takes
+ * the selection snapshot, counts, writes the ticket, count and cost texts,
+ * and refreshes the layout through the dialog's own WM_INITDIALOG.
+ */
+void Recalculate(HWND dialog, bool readSizes);
+
 }  // namespace tallyhorn

@@ -3,7 +3,6 @@
 #include <deque>
 #include <vector>
 
-#include "ui/calculator.h"
 #include "ui/form.h"
 #include "ui/resource.h"
 #include "ui/ticket_box.h"

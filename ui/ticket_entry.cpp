@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "ui/calculator.h"
 #include "ui/form.h"
 #include "ui/history.h"
 #include "ui/ticket_box.h"
