@@ -1,6 +1,6 @@
 // The keys the calculator answers itself, ahead of the dialog manager's own
 // keyboard handling: Ctrl+A, Ctrl+V, Shift+Insert, Ctrl+Z, Ctrl+Y,
-// Ctrl+Shift+Z, Enter.
+// Ctrl+Shift+Z, Enter, Ctrl+Enter.
 #pragma once
 
 #include "ui/window_state.h"
@@ -21,7 +21,9 @@ namespace tallyhorn {
  *                 the ticket typed there; on a push button presses it; and
  *                 elsewhere does nothing, so it never stands for the
  *                 default button (Help) or closes the calculator. A held
- *                 Enter acts once, not once per repeat.
+ *                 Enter acts once, not once per repeat;
+ *   Ctrl+Enter    anywhere: adds the calculator's ticket to the plan and
+ *                 shows the plan window, once however long it is held.
  */
 bool TakeCalculatorKey(const MSG& message);
 
