@@ -2,7 +2,6 @@
 
 #include <string_view>
 
-#include "calc/counting.h"
 #include "calc/distinct.h"
 #include "calc/ticket.h"
 
@@ -23,8 +22,9 @@ std::string PrintedLines(const Ticket& ticket) {
 }
 
 void TicketTotals::Add(const Ticket& ticket) {
-  // Counts are never negative; the sums are exact however many tickets.
-  const auto count = static_cast<std::uint64_t>(CountCombinations(StateOf(ticket)));
+  // StateOf counts the ticket. Counts are never negative; the sums are
+  // exact however many tickets.
+  const auto count = static_cast<std::uint64_t>(StateOf(ticket).combinationCount);
   ++tickets;
   bets.Add(count);
   cents.AddProduct(count, ticket.unitCents);

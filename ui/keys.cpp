@@ -2,17 +2,13 @@
 
 #include "ui/form.h"
 #include "ui/history.h"
+#include "ui/key_state.h"
 #include "ui/plan_window.h"
 #include "ui/resource.h"
 #include "ui/ticket_entry.h"
 
 namespace tallyhorn {
 namespace {
-
-bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
-
-// True for a key the keyboard repeats because it is held down.
-bool IsRepeat(const MSG& message) { return (message.lParam & (LPARAM{1} << 30)) != 0; }
 
 // True for a control of the given window class.
 bool HasClass(HWND control, const char* className) {
@@ -71,13 +67,13 @@ bool TakeCalculatorKey(const MSG& message) {
   // Ctrl+Enter, anywhere in the calculator: its ticket goes into the plan,
   // once however long the keys are held.
   if (message.wParam == VK_RETURN && control) {
-    if (!IsRepeat(message)) AddCalculatorTicketToPlan();
+    if (!IsRepeatedKey(message)) AddCalculatorTicketToPlan();
     return true;
   }
   if (message.wParam == VK_RETURN && !KeyHeld(VK_MENU)) {
     // Held down, Enter acts once: its repeats would read the same ticket
     // again, or open the same warning once per repeat.
-    if (!IsRepeat(message)) TakeEnter(dialog, target);
+    if (!IsRepeatedKey(message)) TakeEnter(dialog, target);
     return true;
   }
   if (message.wParam == VK_INSERT && shift && !control && !KeyHeld(VK_MENU)) return TakePaste(dialog, target);

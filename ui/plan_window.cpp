@@ -22,6 +22,7 @@
 #include "ui/dpi.h"
 #include "ui/file_io.h"
 #include "ui/history.h"
+#include "ui/key_state.h"
 #include "ui/plan_counter.h"
 #include "ui/unicode.h"
 
@@ -95,8 +96,6 @@ struct PlanWindowState {
 PlanWindowState* state = nullptr;
 
 // --- small helpers ------------------------------------------------------------
-
-bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 // A length given at 96 DPI, at the window's DPI.
 int Px(int length) { return AtDpi(length, state->dpi); }

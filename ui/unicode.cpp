@@ -1,13 +1,9 @@
 #include "ui/unicode.h"
 
+#include "ui/key_state.h"
+
 namespace tallyhorn {
 namespace {
-
-// True for a key message that a held key repeats (the key was down
-// already).
-bool IsRepeatedKey(const MSG& message) {
-  return (message.message == WM_KEYDOWN || message.message == WM_CHAR) && (message.lParam & (LPARAM{1} << 30)) != 0;
-}
 
 // While a box is up, the repeats of a held Enter are dropped: the press
 // that opened the box (Enter on a ticket, on Help) would otherwise close it
